@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The command line of korvana-render.
+struct RenderOptions {
+  std::string document;      // "" renders the default new fractal
+  std::string output;        // required unless help or version is asked
+  std::string saveDocument;  // "" = do not save
+  int threads = 0;           // 0 = all hardware threads
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+};
+
+// Parses the arguments after the program name. On a usage error returns false and sets error to
+// one line that says what is wrong.
+bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
+                        std::string& error);
+
+// The text printed for --help.
+std::string RenderUsageText();

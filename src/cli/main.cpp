@@ -1,0 +1,27 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/RenderOptions.h"
+#include "common/Version.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  RenderOptions options;
+  std::string error;
+  if (!ParseRenderOptions(args, options, error)) {
+    std::fprintf(stderr, "korvana-render: %s\n%s", error.c_str(), RenderUsageText().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(RenderUsageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("korvana-render (%s %s)\n", std::string(korvana::kProgramName).c_str(),
+                std::string(korvana::kVersionText).c_str());
+    return 0;
+  }
+  std::fprintf(stderr, "korvana-render: rendering is not available yet\n");
+  return 1;
+}
