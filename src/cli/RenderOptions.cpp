@@ -41,9 +41,10 @@ std::string RenderUsageText() {
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                         std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string arg = args[i];
+    std::string arg;
     std::string value;
-    bool hasInline = SplitInlineValue(arg, arg, value);
+    bool hasInline = SplitInlineValue(args[i], arg, value);
+    if (!hasInline) arg = args[i];
     auto takeValue = [&](std::string& target) {
       if (hasInline) {
         target = value;
