@@ -1,0 +1,3 @@
+#include "files/DTDItem.h"
+
+TDTDItem::~TDTDItem() = default;
