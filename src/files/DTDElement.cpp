@@ -33,11 +33,16 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 // "unexpected ..." naming the token, the start of most messages.
 std::string Unexpected(const TXMLToken& token) {
   switch (token.TokenKind) {
-    case xmlTokenAttr: return "unexpected text " + Quoted(token.text);
-    case xmlTokenBegin: return "unexpected begin of element " + Quoted(token.name);
-    case xmlTokenEnd: return "unexpected end of element " + Quoted(token.name);
-    case xmlTokenEmpty: return "unexpected empty element " + Quoted(token.name);
-    default: return "unexpected end-of-file";
+    case xmlTokenAttr:
+      return "unexpected text " + Quoted(token.text);
+    case xmlTokenBegin:
+      return "unexpected begin of element " + Quoted(token.name);
+    case xmlTokenEnd:
+      return "unexpected end of element " + Quoted(token.name);
+    case xmlTokenEmpty:
+      return "unexpected empty element " + Quoted(token.name);
+    default:
+      return "unexpected end-of-file";
   }
 }
 
@@ -68,10 +73,9 @@ bool TDTDElement::ParseEnd(const TXMLToken*& cursor, std::string& error, bool& c
                        Quoted(name_) + "," + Position(token),
                    true);
   }
-  return Failure(error, committed,
-                 Unexpected(token) + ", expect end of element " + Quoted(name_) + "," +
-                     Position(token),
-                 true);
+  return Failure(
+      error, committed,
+      Unexpected(token) + ", expect end of element " + Quoted(name_) + "," + Position(token), true);
 }
 
 TDTDCompound::TDTDCompound(std::string name, DTDPtr content)
@@ -131,10 +135,10 @@ bool TDTDContentText::Parse(TXMLComplexElement& parent, const TXMLToken*& cursor
   }
   // A wrong tag may belong to an alternative; text or the end of the file cannot.
   const bool isCommitted = kind == xmlTokenAttr || kind == xmlTokenEof;
-  return Failure(error, committed,
-                 Unexpected(token) + ", expect begin of element " + Quoted(GetName()) + "." +
-                     Position(token),
-                 isCommitted);
+  return Failure(
+      error, committed,
+      Unexpected(token) + ", expect begin of element " + Quoted(GetName()) + "." + Position(token),
+      isCommitted);
 }
 
 // The cursor is on the begin tag of this element.

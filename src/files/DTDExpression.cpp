@@ -67,8 +67,8 @@ TDTDRepeatMin0::TDTDRepeatMin0(DTDPtr sub) : sub_(std::move(sub)) {
 
 bool TDTDRepeatMin0::CanBeEmpty() const { return true; }
 
-bool TDTDRepeatMin0::Parse(TXMLComplexElement& parent, const TXMLToken*& cursor,
-                           std::string& error, bool& committed) const {
+bool TDTDRepeatMin0::Parse(TXMLComplexElement& parent, const TXMLToken*& cursor, std::string& error,
+                           bool& committed) const {
   for (;;) {
     const TXMLToken* savedCursor = cursor;
     TXMLItem* savedLast = parent.GetLastElement();

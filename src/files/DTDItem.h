@@ -30,4 +30,3 @@ class TDTDItem {
 };
 
 using DTDPtr = std::shared_ptr<const TDTDItem>;
-

@@ -8,7 +8,9 @@
 
 namespace {
 
-void AppendIndent(std::string& out, int depth) { out.append(static_cast<std::size_t>(depth) * 2, ' '); }
+void AppendIndent(std::string& out, int depth) {
+  out.append(static_cast<std::size_t>(depth) * 2, ' ');
+}
 
 }  // namespace
 
@@ -45,9 +47,7 @@ TXMLItem* TXMLComplexElement::FindElement(std::string_view name) const {
   return nullptr;
 }
 
-const std::string& TXMLComplexElement::GetString() const {
-  KORVANA_ASSERT(false);
-}
+const std::string& TXMLComplexElement::GetString() const { KORVANA_ASSERT(false); }
 
 TXMLItem* TXMLComplexElement::GetFirstElement() const {
   return children_.empty() ? nullptr : children_.front().get();

@@ -38,8 +38,8 @@ bool ParseXMLFile(const std::string& fileName, const XMLGrammarFor& grammarFor,
   return ParseTokens(head, grammarFor, result, error);
 }
 
-bool ParseXMLBytes(std::string_view bytes, const XMLGrammarFor& grammarFor,
-                   XMLParseResult& result, std::string& error) {
+bool ParseXMLBytes(std::string_view bytes, const XMLGrammarFor& grammarFor, XMLParseResult& result,
+                   std::string& error) {
   Reset(result);
   TXMLToken head;
   ReadXMLTokensFromBytes(head, bytes, result.version);

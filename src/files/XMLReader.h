@@ -31,5 +31,5 @@ bool ParseXMLFile(const std::string& fileName, const XMLGrammarFor& grammarFor,
                   XMLParseResult& result, std::string& error);
 
 // The same for bytes already in memory.
-bool ParseXMLBytes(std::string_view bytes, const XMLGrammarFor& grammarFor,
-                   XMLParseResult& result, std::string& error);
+bool ParseXMLBytes(std::string_view bytes, const XMLGrammarFor& grammarFor, XMLParseResult& result,
+                   std::string& error);

@@ -5,13 +5,26 @@ std::string EscapeText(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '\t': out += "^T"; break;
-      case '\n': out += "^E"; break;
-      case '\r': break;
-      case '<': out += "^S"; break;
-      case '>': out += "^G"; break;
-      case '^': out += "^^"; break;
-      default: out += c; break;
+      case '\t':
+        out += "^T";
+        break;
+      case '\n':
+        out += "^E";
+        break;
+      case '\r':
+        break;
+      case '<':
+        out += "^S";
+        break;
+      case '>':
+        out += "^G";
+        break;
+      case '^':
+        out += "^^";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;
@@ -28,11 +41,21 @@ std::string UnescapeText(std::string_view text) {
     }
     const char code = text[++i];
     switch (code) {
-      case 'E': out += "\r\n"; break;
-      case 'T': out += '\t'; break;
-      case 'S': out += '<'; break;
-      case 'G': out += '>'; break;
-      case '^': out += '^'; break;
+      case 'E':
+        out += "\r\n";
+        break;
+      case 'T':
+        out += '\t';
+        break;
+      case 'S':
+        out += '<';
+        break;
+      case 'G':
+        out += '>';
+        break;
+      case '^':
+        out += '^';
+        break;
       default:
         out += '^';
         out += code;

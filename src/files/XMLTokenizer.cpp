@@ -46,12 +46,18 @@ std::unique_ptr<TXMLToken> TXMLTokenizer::ReadToken() {
     Step step;
     switch (state) {
       case State::Start:
-      case State::InText: step = StepText(state, c, *token, pushBack); break;
+      case State::InText:
+        step = StepText(state, c, *token, pushBack);
+        break;
       case State::TagOpen:
       case State::BeginName:
       case State::BeginAfter:
-      case State::EmptyClose: step = StepBegin(state, c, *token); break;
-      default: step = StepEnd(state, c, *token); break;
+      case State::EmptyClose:
+        step = StepBegin(state, c, *token);
+        break;
+      default:
+        step = StepEnd(state, c, *token);
+        break;
     }
     if (pushBack) PushBack();
     if (step == Step::Emit) {
@@ -90,7 +96,8 @@ TXMLTokenizer::Step TXMLTokenizer::StepText(State& state, Char c, TXMLToken& tok
       if (state == State::InText) return Step::Fail;
       token.TokenKind = xmlTokenEof;
       return Step::Emit;
-    case CharClass::Close: break;
+    case CharClass::Close:
+      break;
   }
   return Step::Fail;
 }

@@ -19,8 +19,17 @@ class TXMLTokenizer {
 
  private:
   enum class CharClass { Space, Letter, Digit, Slash, Open, Close, End, Other };
-  enum class State { Start, InText, TagOpen, BeginName, BeginAfter, EmptyClose, EndOpen, EndName,
-                     EndAfter };
+  enum class State {
+    Start,
+    InText,
+    TagOpen,
+    BeginName,
+    BeginAfter,
+    EmptyClose,
+    EndOpen,
+    EndName,
+    EndAfter
+  };
   // What one character did to the token being read.
   enum class Step { Continue, Emit, Fail };
   struct Char {

@@ -84,17 +84,17 @@ TEST(DTDParseTest, FailuresGiveOneMessageWithPositionAndCommitment) {
       {kAB, "<A><B>x</B><C/></A>",
        "unexpected empty element \"C\", expect end of element \"A\", at line 3, column 12.", true},
       // A failure inside an element that has begun is committed, with the innermost message.
-      {kAB, "<A>x</A>", "unexpected text \"x\", expect begin of element \"B\". at line 3, column 4.",
-       true},
+      {kAB, "<A>x</A>",
+       "unexpected text \"x\", expect begin of element \"B\". at line 3, column 4.", true},
       {kAB, "<A><B/></A>",
        "unexpected empty element \"B\", expect begin of element \"B\". at line 3, column 6.", true},
-      {kAB, "<A><B><C>",
-       "unexpected begin of element \"C\", expect text, at line 3, column 5.", true},
+      {kAB, "<A><B><C>", "unexpected begin of element \"C\", expect text, at line 3, column 5.",
+       true},
       {kAB, "<A><B>", "unexpected end-of-file, expect text, at line 3, column 5.", true},
       {Text("B"), "<B></B>", "unexpected end of element \"B\", expect text, at line 3, column 3.",
        true},
-      {Text("B"), "<B><B>",
-       "unexpected begin of element \"B\", expect text, at line 3, column 3.", true},
+      {Text("B"), "<B><B>", "unexpected begin of element \"B\", expect text, at line 3, column 3.",
+       true},
       {Text("B"), "<B />",
        "unexpected empty element \"B\", expect begin of element \"B\". at line 3, column 5.",
        false},
@@ -159,19 +159,18 @@ TEST(DTDParseTest, MatchesBuildTheTreeAndStopAfterTheMatch) {
   const std::vector<MatchCase> cases = {
       {Compound("A"), "\n<A />", "P[A[]]", "Eof  4:4"},
       {Compound("A", Optional(Text("B"))), "<A></A>", "P[A[]]", "Eof  3:5"},
-      {Compound("A", Seq({Optional(Text("B")), Repeat(Text("C"))})), "<A/>", "P[A[]]",
-       "Eof  3:3"},
+      {Compound("A", Seq({Optional(Text("B")), Repeat(Text("C"))})), "<A/>", "P[A[]]", "Eof  3:3"},
       {Compound("A", Choice(Text("B"), Empty())), "<A/><B/>", "P[A[]]", "Empty B 3:7"},
       {Text("B", true), "<B></B>", "P[B=\"\"]", "Eof  3:5"},
       {Text("B"), "<B> ^E^T^S^G^^^x  a^ </B>", "P[B=\"\r\n\t<>^^x  a^\"]", "Eof  3:15"},
       {Text("B"), "<B>100%</B>", "P[B=\"100%\"]", "Eof  3:8"},
-      {Seq({Optional(Seq({Text("A"), Text("B")})), Text("A"), Text("C")}),
-       "<A>1</A><C>2</C>", "P[A=\"1\",C=\"2\"]", "Eof  3:12"},
+      {Seq({Optional(Seq({Text("A"), Text("B")})), Text("A"), Text("C")}), "<A>1</A><C>2</C>",
+       "P[A=\"1\",C=\"2\"]", "Eof  3:12"},
       {Choice(Seq({Text("A"), Text("B")}), Seq({Text("A"), Text("C")})), "<A>1</A><C>2</C>",
        "P[A=\"1\",C=\"2\"]", "Eof  3:12"},
       {Choice({Text("A"), Text("B"), Compound("C")}), "<C/>", "P[C[]]", "Eof  3:3"},
-      {Repeat(Seq({Text("A"), Text("B")})), "<A>1</A><B>2</B><A>3</A><C/>",
-       "P[A=\"1\",B=\"2\"]", "Begin A 3:15"},
+      {Repeat(Seq({Text("A"), Text("B")})), "<A>1</A><B>2</B><A>3</A><C/>", "P[A=\"1\",B=\"2\"]",
+       "Begin A 3:15"},
       {Repeat(Optional(Text("B"))), "<C/>", "P[]", "Empty C 3:4"},
       {Repeat(Choice(Text("B"), Compound("C"))), "<B>1</B><C/><B>2</B></R>",
        "P[B=\"1\",C[],B=\"2\"]", "End R 3:19"},
@@ -219,9 +218,9 @@ TEST(DTDParseTest, ElementsKeepThePositionOfTheirBeginTag) {
   EXPECT_EQ(std::make_pair(a->line, a->column), std::make_pair(3, 3));
   EXPECT_EQ(std::make_pair(b->line, b->column), std::make_pair(4, 5));
   Parsed empty(Compound("A"), "\n\n<A/>");
-  EXPECT_EQ(std::make_pair(empty.parent.GetFirstElement()->line,
-                           empty.parent.GetFirstElement()->column),
-            std::make_pair(5, 4));
+  EXPECT_EQ(
+      std::make_pair(empty.parent.GetFirstElement()->line, empty.parent.GetFirstElement()->column),
+      std::make_pair(5, 4));
 }
 
 TEST(DTDParseTest, RepeatOverVeryManySiblingsUsesNoStackPerRepetition) {

@@ -1,5 +1,3 @@
-#include "files/XMLItem.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/XMLItem.h"
 #include "files/XMLText.h"
 
 namespace {
@@ -44,13 +43,13 @@ TEST(XMLItemTest, WritesTheFileFormatByteForByte) {
 
 TEST(XMLItemTest, EscapesAndUnescapesText) {
   const std::vector<std::pair<std::string, std::string>> written = {
-      {"\t", "^T"}, {"\n", "^E"}, {"\r", ""}, {"<", "^S"}, {">", "^G"}, {"^", "^^"},
+      {"\t", "^T"},    {"\n", "^E"},           {"\r", ""}, {"<", "^S"}, {">", "^G"}, {"^", "^^"},
       {"a^b", "a^^b"}, {"%s \xff", "%s \xff"}, {"", ""}};
   for (const auto& [text, escaped] : written) EXPECT_EQ(EscapeText(text), escaped) << text;
 
   const std::vector<std::pair<std::string, std::string>> read = {
-      {"^E", "\r\n"}, {"^T", "\t"}, {"^S", "<"}, {"^G", ">"}, {"^^", "^"}, {"^^E", "^E"},
-      {"^x", "^x"}, {"^e", "^e"}, {"a^", "a^"}, {"^", "^"}, {"^^^", "^^"}, {"^E^", "\r\n^"}};
+      {"^E", "\r\n"}, {"^T", "\t"}, {"^S", "<"},  {"^G", ">"}, {"^^", "^"},   {"^^E", "^E"},
+      {"^x", "^x"},   {"^e", "^e"}, {"a^", "a^"}, {"^", "^"},  {"^^^", "^^"}, {"^E^", "\r\n^"}};
   for (const auto& [escaped, text] : read) EXPECT_EQ(UnescapeText(escaped), text) << escaped;
 
   // What the writer writes reads back as the text, line feeds as carriage return + line feed.

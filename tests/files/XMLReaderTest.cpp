@@ -1,5 +1,3 @@
-#include "files/XMLReader.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,16 +5,18 @@
 #include <string>
 
 #include "files/DTDBuilders.h"
+#include "files/XMLReader.h"
 
 namespace {
 
 // A palette-like format in two versions: 2.1 added the optional Comment.
 struct Grammars {
-  std::shared_ptr<const TDTDCompound> v10 = Compound(
-      "Palette", Seq({Text("Version"), Text("Name", true), Repeat(Compound("Item", Text("Color")))}));
-  std::shared_ptr<const TDTDCompound> v21 = Compound(
-      "Palette", Seq({Text("Version"), Text("Name", true), Optional(Text("Comment")),
-                      Repeat(Compound("Item", Text("Color")))}));
+  std::shared_ptr<const TDTDCompound> v10 =
+      Compound("Palette",
+               Seq({Text("Version"), Text("Name", true), Repeat(Compound("Item", Text("Color")))}));
+  std::shared_ptr<const TDTDCompound> v21 =
+      Compound("Palette", Seq({Text("Version"), Text("Name", true), Optional(Text("Comment")),
+                               Repeat(Compound("Item", Text("Color")))}));
 
   XMLGrammarFor For() const {
     return [this](const std::string& version, std::string& error) -> const TDTDCompound* {
@@ -73,8 +73,8 @@ TEST(XMLReaderTest, RoundTripsThroughAFile) {
   ASSERT_TRUE(ParseXMLFile(file.string(), grammars.For(), first, error)) << error;
   // Once trimmed, a tree writes and reads back to exactly the same bytes.
   const std::string once = Written(*first.document);
-  ASSERT_TRUE(static_cast<const TXMLComplexElement*>(first.document)
-                  ->WriteXMLFile(file.string(), error));
+  ASSERT_TRUE(
+      static_cast<const TXMLComplexElement*>(first.document)->WriteXMLFile(file.string(), error));
   XMLParseResult second;
   ASSERT_TRUE(ParseXMLFile(file.string(), grammars.For(), second, error)) << error;
   EXPECT_EQ(Written(*second.document), once);
@@ -95,8 +95,9 @@ TEST(XMLReaderTest, FailuresGiveTheOneMessageAndNoTree) {
       {prolog + "<Palette><Version>2.1</Version><Name/></Palette>",
        "unexpected empty element \"Name\", expect begin of element \"Name\". at line 4, column "
        "34."},
-      {prolog + "<Palette><Version>2.1</Version>&", "unexpected end-of-file  found in line 4, "
-                                                    "column 27."},
+      {prolog + "<Palette><Version>2.1</Version>&",
+       "unexpected end-of-file  found in line 4, "
+       "column 27."},
       {prolog + "<Version>2.1</Version>",
        "unexpected begin of element \"Version\", expect begin of element \"Palette\", at line 4, "
        "column 9."},

@@ -1,5 +1,3 @@
-#include "files/XMLToken.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +5,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "files/XMLToken.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ std::vector<std::string> Dump(const TXMLToken& head) {
   std::vector<std::string> lines;
   for (const TXMLToken* t = head.next.get(); t != nullptr; t = t->next.get()) {
     const std::string& word = t->TokenKind == xmlTokenAttr ? "'" + t->text + "'" : t->name;
-    lines.push_back(std::string(kKinds[t->TokenKind]) + " " + word + " " +
-                    std::to_string(t->line) + ":" + std::to_string(t->column));
+    lines.push_back(std::string(kKinds[t->TokenKind]) + " " + word + " " + std::to_string(t->line) +
+                    ":" + std::to_string(t->column));
   }
   return lines;
 }
@@ -63,8 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Begin A 3:3", "Attr 'x y\xe9' 3:5", "End A 3:8", "Eof  3:7"}},
         TokenCase{"< A >< / A >< A / >",
                   {"Begin A 3:5", "End A 3:11", "Empty A 3:17", "Eof  3:16"}},
-        TokenCase{"", {"Eof  3:0"}},
-        TokenCase{"  \n\n", {"Eof  5:0"}}));
+        TokenCase{"", {"Eof  3:0"}}, TokenCase{"  \n\n", {"Eof  5:0"}}));
 
 TEST(XMLTokenTest, NameMayBeginWithADigit) {
   Tokenized t;
@@ -90,25 +89,24 @@ TEST_P(XMLTokenErrorTest, GivesOneMessageAndNoList) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bodies, XMLTokenErrorTest,
-    ::testing::Values(
-        ErrorCase{"<A a=\"1\">", "unexpected 'a' found in line 3, column 4."},
-        ErrorCase{"<A>x>y</A>", "unexpected '>' found in line 3, column 4."},
-        ErrorCase{">", "unexpected '>' found in line 3, column 1."},
-        ErrorCase{"<A>x</A", "unexpected end-of-file  found in line 3, column 6."},
-        ErrorCase{"<A>x", "unexpected end-of-file  found in line 3, column 3."},
-        ErrorCase{"<A/>a/b", "unexpected end-of-file  found in line 3, column 6."},
-        ErrorCase{"<", "unexpected end-of-file  found in line 3, column 1."},
-        ErrorCase{"\n\n<!-- c -->", "unexpected '!' found in line 5, column 1."},
-        ErrorCase{"<?xml?>", "unexpected '?' found in line 3, column 1."},
-        ErrorCase{"<A\r>", "unexpected '\r' found in line 3, column 2."},
-        ErrorCase{"<A><</A>", "unexpected '<' found in line 3, column 4."},
-        ErrorCase{"</>", "unexpected '>' found in line 3, column 3."},
-        ErrorCase{"</A B>", "unexpected 'B' found in line 3, column 5."},
-        ErrorCase{"</A/>", "unexpected '/' found in line 3, column 4."},
-        ErrorCase{"<A B>", "unexpected 'B' found in line 3, column 4."},
-        ErrorCase{"<A/ x>", "unexpected 'x' found in line 3, column 5."},
-        ErrorCase{"<A//>", "unexpected '/' found in line 3, column 4."},
-        ErrorCase{"<A-B>", "unexpected '-' found in line 3, column 2."}));
+    ::testing::Values(ErrorCase{"<A a=\"1\">", "unexpected 'a' found in line 3, column 4."},
+                      ErrorCase{"<A>x>y</A>", "unexpected '>' found in line 3, column 4."},
+                      ErrorCase{">", "unexpected '>' found in line 3, column 1."},
+                      ErrorCase{"<A>x</A", "unexpected end-of-file  found in line 3, column 6."},
+                      ErrorCase{"<A>x", "unexpected end-of-file  found in line 3, column 3."},
+                      ErrorCase{"<A/>a/b", "unexpected end-of-file  found in line 3, column 6."},
+                      ErrorCase{"<", "unexpected end-of-file  found in line 3, column 1."},
+                      ErrorCase{"\n\n<!-- c -->", "unexpected '!' found in line 5, column 1."},
+                      ErrorCase{"<?xml?>", "unexpected '?' found in line 3, column 1."},
+                      ErrorCase{"<A\r>", "unexpected '\r' found in line 3, column 2."},
+                      ErrorCase{"<A><</A>", "unexpected '<' found in line 3, column 4."},
+                      ErrorCase{"</>", "unexpected '>' found in line 3, column 3."},
+                      ErrorCase{"</A B>", "unexpected 'B' found in line 3, column 5."},
+                      ErrorCase{"</A/>", "unexpected '/' found in line 3, column 4."},
+                      ErrorCase{"<A B>", "unexpected 'B' found in line 3, column 4."},
+                      ErrorCase{"<A/ x>", "unexpected 'x' found in line 3, column 5."},
+                      ErrorCase{"<A//>", "unexpected '/' found in line 3, column 4."},
+                      ErrorCase{"<A-B>", "unexpected '-' found in line 3, column 2."}));
 
 TEST(XMLTokenTest, SkipsTwoLinesOfAtMost98Characters) {
   Tokenized t;
@@ -145,8 +143,8 @@ TEST(XMLTokenTest, SniffsTheLastVersionBeginFollowedByText) {
 }
 
 TEST(XMLTokenTest, ReadsFilesAndReportsOpenFailures) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                    ("korvana-xmltoken-" + std::to_string(::getpid()));
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("korvana-xmltoken-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string file = (dir / "a.kvf").string();
   std::ofstream(file, std::ios::binary) << kProlog << "<Version>2.0</Version>";
