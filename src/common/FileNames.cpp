@@ -54,7 +54,7 @@ std::string MakeRelativeFileName(const std::string& documentFile, const std::str
     std::size_t g = d.find('/');
     std::size_t h = f.find('/');
     if (g == std::string_view::npos) return std::string(f);  // the document's own folder
-    if (h == std::string_view::npos) return "";               // file lies above it
+    if (h == std::string_view::npos) return "";              // file lies above it
     if (d.substr(0, g) != f.substr(0, h)) return "";
     d.remove_prefix(g + 1);
     f.remove_prefix(h + 1);

@@ -1,5 +1,6 @@
 #include "values/NumberParse.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -48,20 +49,24 @@ struct TypedNumber {
 constexpr std::int64_t kExponentLimit = 1'000'000'000;
 
 // Optional exponent: blanks, "e" or "E", blanks, a sign that must be present, blanks, digits.
-// Without it the cursor stays where it was and the exponent is 0.
-std::int64_t ReadExponent(Cursor& in) {
-  std::size_t start = in.Position();
+// Reads it and returns true; without one the cursor stays where it was and exponent is 0.
+bool ReadExponent(Cursor& in, std::int64_t& exponent) {
+  exponent = 0;
+  const std::size_t start = in.Position();
   in.SkipBlanks();
-  if (!in.Accept('e') && !in.Accept('E')) return in.Restore(start), 0;
+  bool found = in.Accept('e') || in.Accept('E');
   in.SkipBlanks();
-  bool negative = in.Peek() == '-';
-  if (!in.Accept('+') && !in.Accept('-')) return in.Restore(start), 0;
+  const bool negative = found && in.Peek() == '-';
+  found = found && (in.Accept('+') || in.Accept('-'));
   in.SkipBlanks();
-  std::string_view digits = in.Digits();
-  if (digits.empty()) return in.Restore(start), 0;
-  std::int64_t exponent = 0;
+  const std::string_view digits = found ? in.Digits() : std::string_view{};
+  if (digits.empty()) {
+    in.Restore(start);
+    return false;
+  }
   for (char c : digits) exponent = std::min(exponent * 10 + (c - '0'), kExponentLimit);
-  return negative ? -exponent : exponent;
+  if (negative) exponent = -exponent;
+  return true;
 }
 
 bool Fail(std::string& reason, const char* text) {
@@ -78,7 +83,8 @@ bool ReadNumber(Cursor& in, TypedNumber& number, std::string& reason) {
   if (in.Accept('.') || in.Accept(',')) {
     std::string_view fraction = in.Digits();
     number.digits = std::string(integer) + std::string(fraction);
-    number.exponent = ReadExponent(in) - static_cast<std::int64_t>(fraction.size());
+    ReadExponent(in, number.exponent);
+    number.exponent -= static_cast<std::int64_t>(fraction.size());
     return true;
   }
   if (in.Accept('/')) {
@@ -93,7 +99,7 @@ bool ReadNumber(Cursor& in, TypedNumber& number, std::string& reason) {
     number.divisor = divisor;
     return true;
   }
-  number.exponent = ReadExponent(in);
+  ReadExponent(in, number.exponent);
   if (integer.empty()) return Fail(reason, "Input has no value.");
   number.digits = integer;
   return true;
@@ -117,8 +123,8 @@ bool DecimalToDouble(std::string_view digits, std::int64_t exponent, double& val
   }
   std::string text = std::string(digits) + "e" + std::to_string(exponent);
   double result = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
-  if (ec == std::errc::result_out_of_range) {
+  if (std::from_chars(text.data(), text.data() + text.size(), result).ec ==
+      std::errc::result_out_of_range) {
     if (lead > 0) return false;
     result = 0;
   }
@@ -189,7 +195,9 @@ bool ParseReal(std::string_view text, double& value, EUnitKind& unit, std::strin
   EUnitKind typedUnit = MatchUnitSuffix(in.Rest());
   if (!CheckFactorUnit(typedUnit, reason)) return false;
   double v = 0;
-  if (!NumberToDouble(number, typedUnit == EUnitKind::EHPerc, v)) return Fail(reason, kValueTooLarge);
+  if (!NumberToDouble(number, typedUnit == EUnitKind::EHPerc, v)) {
+    return Fail(reason, kValueTooLarge);
+  }
   v = ConvertUnit(typedUnit, v);
   if (!std::isfinite(v)) return Fail(reason, kValueTooLarge);
   value = v;
@@ -213,7 +221,8 @@ bool ParseInteger(std::string_view text, std::int32_t& value, std::string& reaso
   if (digits.size() > 10) return Fail(reason, kValueTooLarge);
   std::int64_t magnitude = 0;
   for (char c : digits) magnitude = magnitude * 10 + (c - '0');
-  const std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + (negative ? 1 : 0);
+  const std::int64_t limit =
+      std::int64_t{std::numeric_limits<std::int32_t>::max()} + (negative ? 1 : 0);
   if (magnitude > limit) return Fail(reason, kValueTooLarge);
   value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
   return true;

@@ -11,14 +11,14 @@ enum class ERangeRule : std::uint8_t {
   AllValues = 0,
   NotZero = 1,
   Negative = 2,
-  Positive = 3,              // 0 or more
+  Positive = 3,  // 0 or more
   NegativeNotZero = 4,
-  PositiveNotZero = 5,       // more than 0
-  ZeroInclOneIncl = 6,       // [0,1]
-  ZeroExclOneExcl = 7,       // <0,1>
-  ZeroInclOneExcl = 8,       // [0,1>
-  OneMore = 9,               // more than 1
-  NegOneInclPosOneIncl = 10, // [-1,1]
+  PositiveNotZero = 5,        // more than 0
+  ZeroInclOneIncl = 6,        // [0,1]
+  ZeroExclOneExcl = 7,        // <0,1>
+  ZeroInclOneExcl = 8,        // [0,1>
+  OneMore = 9,                // more than 1
+  NegOneInclPosOneIncl = 10,  // [-1,1]
 };
 
 inline constexpr int kRangeRuleCount = 11;

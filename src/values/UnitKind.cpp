@@ -10,24 +10,24 @@ struct UnitName {
 };
 
 constexpr std::array<UnitName, kUnitKindCount> kUnitNames = {{
-    {"EHNone", ""},       {"EHPerc", "%"},     {"EHDB", "DB"},         {"EHPitch", "#"},
-    {"EHOctave", "OCTAVE"}, {"EHS", "S"},      {"EHMS", "MS"},         {"EHHZ", "HZ"},
-    {"EHKHZ", "KHZ"},     {"EHTime", ""},      {"EHFreq", ""},         {"EHValue", "$"},
-    {"EHAngle", "'"},     {"EHWavePos", "&"},  {"EHNote", ""},         {"EHError", ""},
-    {"EHM", "M"},         {"EHDM", "DM"},      {"EHCM", "CM"},         {"EHMM", "MM"},
-    {"EHKM", "KM"},       {"EHMile", "MILE"},  {"EHNautMile", "NMILE"}, {"EHFeet", "FEET"},
-    {"EHInch", "INCH"},   {"EHMpS", "M/S"},    {"EHKMpH", "KM/H"},     {"EHMpH", "MPH"},
-    {"EHMach", "MACH"},   {"EHKnots", "KNOTS"},
+    {"EHNone", ""},         {"EHPerc", "%"},      {"EHDB", "DB"},          {"EHPitch", "#"},
+    {"EHOctave", "OCTAVE"}, {"EHS", "S"},         {"EHMS", "MS"},          {"EHHZ", "HZ"},
+    {"EHKHZ", "KHZ"},       {"EHTime", ""},       {"EHFreq", ""},          {"EHValue", "$"},
+    {"EHAngle", "'"},       {"EHWavePos", "&"},   {"EHNote", ""},          {"EHError", ""},
+    {"EHM", "M"},           {"EHDM", "DM"},       {"EHCM", "CM"},          {"EHMM", "MM"},
+    {"EHKM", "KM"},         {"EHMile", "MILE"},   {"EHNautMile", "NMILE"}, {"EHFeet", "FEET"},
+    {"EHInch", "INCH"},     {"EHMpS", "M/S"},     {"EHKMpH", "KM/H"},      {"EHMpH", "MPH"},
+    {"EHMach", "MACH"},     {"EHKnots", "KNOTS"},
 }};
 
 // Matching order: a suffix always comes before every suffix that is a prefix of it.
 constexpr std::array<EUnitKind, 25> kMatchOrder = {
-    EUnitKind::EHOctave, EUnitKind::EHNautMile, EUnitKind::EHKnots, EUnitKind::EHMile,
-    EUnitKind::EHFeet,   EUnitKind::EHInch,     EUnitKind::EHKMpH,  EUnitKind::EHMach,
-    EUnitKind::EHKHZ,    EUnitKind::EHMpS,      EUnitKind::EHMpH,   EUnitKind::EHMS,
-    EUnitKind::EHHZ,     EUnitKind::EHDB,       EUnitKind::EHDM,    EUnitKind::EHCM,
-    EUnitKind::EHMM,     EUnitKind::EHKM,       EUnitKind::EHPerc,  EUnitKind::EHValue,
-    EUnitKind::EHS,      EUnitKind::EHAngle,    EUnitKind::EHM,     EUnitKind::EHPitch,
+    EUnitKind::EHOctave,  EUnitKind::EHNautMile, EUnitKind::EHKnots, EUnitKind::EHMile,
+    EUnitKind::EHFeet,    EUnitKind::EHInch,     EUnitKind::EHKMpH,  EUnitKind::EHMach,
+    EUnitKind::EHKHZ,     EUnitKind::EHMpS,      EUnitKind::EHMpH,   EUnitKind::EHMS,
+    EUnitKind::EHHZ,      EUnitKind::EHDB,       EUnitKind::EHDM,    EUnitKind::EHCM,
+    EUnitKind::EHMM,      EUnitKind::EHKM,       EUnitKind::EHPerc,  EUnitKind::EHValue,
+    EUnitKind::EHS,       EUnitKind::EHAngle,    EUnitKind::EHM,     EUnitKind::EHPitch,
     EUnitKind::EHWavePos,
 };
 

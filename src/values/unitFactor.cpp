@@ -17,26 +17,45 @@ struct UnitDisplay {
 
 UnitDisplay DisplayInUnit(double v, EUnitKind unit) {
   switch (unit) {
-    case EUnitKind::EHPerc: return {v * 100, " %"};
-    case EUnitKind::EHAngle: return {v * 360, " '"};
-    case EUnitKind::EHDB: return {20 * std::log10(v), " dB"};
-    case EUnitKind::EHPitch: return {12 * std::log2(v), " #"};
-    case EUnitKind::EHOctave: return {std::log2(v), " octave"};
+    case EUnitKind::EHPerc:
+      return {v * 100, " %"};
+    case EUnitKind::EHAngle:
+      return {v * 360, " '"};
+    case EUnitKind::EHDB:
+      return {20 * std::log10(v), " dB"};
+    case EUnitKind::EHPitch:
+      return {12 * std::log2(v), " #"};
+    case EUnitKind::EHOctave:
+      return {std::log2(v), " octave"};
     // Sound-related units of the library: the number as stored with the unit's short name.
-    case EUnitKind::EHS: return {v, " s"};
-    case EUnitKind::EHMS: return {v, " ms"};
-    case EUnitKind::EHHZ: return {v, " hz"};
-    case EUnitKind::EHKHZ: return {v, " khz"};
-    case EUnitKind::EHM: return {v, " m"};
-    case EUnitKind::EHDM: return {v, " dm"};
-    case EUnitKind::EHCM: return {v, " cm"};
-    case EUnitKind::EHMM: return {v, " mm"};
-    case EUnitKind::EHKM: return {v, " km"};
-    case EUnitKind::EHMile: return {v, " mile"};
-    case EUnitKind::EHNautMile: return {v, " nmile"};
-    case EUnitKind::EHFeet: return {v, " feet"};
-    case EUnitKind::EHInch: return {v, " inch"};
-    default: return {v, ""};
+    case EUnitKind::EHS:
+      return {v, " s"};
+    case EUnitKind::EHMS:
+      return {v, " ms"};
+    case EUnitKind::EHHZ:
+      return {v, " hz"};
+    case EUnitKind::EHKHZ:
+      return {v, " khz"};
+    case EUnitKind::EHM:
+      return {v, " m"};
+    case EUnitKind::EHDM:
+      return {v, " dm"};
+    case EUnitKind::EHCM:
+      return {v, " cm"};
+    case EUnitKind::EHMM:
+      return {v, " mm"};
+    case EUnitKind::EHKM:
+      return {v, " km"};
+    case EUnitKind::EHMile:
+      return {v, " mile"};
+    case EUnitKind::EHNautMile:
+      return {v, " nmile"};
+    case EUnitKind::EHFeet:
+      return {v, " feet"};
+    case EUnitKind::EHInch:
+      return {v, " inch"};
+    default:
+      return {v, ""};
   }
 }
 

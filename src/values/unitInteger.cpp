@@ -13,8 +13,7 @@ std::string unitInteger::ToText() const { return FormatNumber(value_, kIntegerPr
 bool unitInteger::Parse(const std::string& text, const std::string& label, std::string& message) {
   std::int32_t value = 0;
   std::string reason;
-  if (!ParseInteger(text, value, reason) ||
-      !CheckRange(rule_, value, EUnitKind::EHNone, reason)) {
+  if (!ParseInteger(text, value, reason) || !CheckRange(rule_, value, EUnitKind::EHNone, reason)) {
     message = ErrorMessage(label, reason);
     return false;
   }

@@ -1,8 +1,8 @@
-#include "common/FileNames.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "common/FileNames.h"
 
 namespace {
 
@@ -29,9 +29,12 @@ TEST(FileNames, SplitFileExtensionUsesTheLastDotOfTheFileName) {
     const char* extension;
   };
   const Case cases[] = {
-      {"/a/x.kvf", "/a/x", "kvf"},       {"/a/x.tar.orp", "/a/x.tar", "orp"},
-      {"/a/x", "/a/x", ""},              {"x.", "x", ""},
-      {"/a.b/c", "/a.b/c", ""},          {"/a.b/c.d", "/a.b/c", "d"},
+      {"/a/x.kvf", "/a/x", "kvf"},
+      {"/a/x.tar.orp", "/a/x.tar", "orp"},
+      {"/a/x", "/a/x", ""},
+      {"x.", "x", ""},
+      {"/a.b/c", "/a.b/c", ""},
+      {"/a.b/c.d", "/a.b/c", "d"},
       {"", "", ""},
   };
   for (const Case& c : cases) {

@@ -1,5 +1,3 @@
-#include "values/NumberFormat.h"
-
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -8,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "values/NumberFormat.h"
 #include "values/NumberParse.h"
 
 namespace {
@@ -89,7 +88,8 @@ TEST(FormatNumber, RoundTripsThroughTheParser) {
     ASSERT_TRUE(ParseReal(text, back, unit, reason)) << text << ": " << reason;
     ASSERT_EQ(back, x) << decimal << " -> " << text;
 
-    double any = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 200) - 150);
+    double any =
+        std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 200) - 150);
     text = FormatNumber(any, 99, true);
     ASSERT_EQ(text.find_first_of("eE"), std::string::npos) << text;
     ASSERT_TRUE(ParseReal(text, back, unit, reason)) << text << ": " << reason;

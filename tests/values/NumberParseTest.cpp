@@ -1,17 +1,17 @@
-#include "values/NumberParse.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "values/NumberParse.h"
 
 namespace {
 
 struct RealCase {
   const char* text;
   bool ok;
-  double value;       // when ok
-  EUnitKind unit;     // when ok
-  const char* reason; // when not ok
+  double value;        // when ok
+  EUnitKind unit;      // when ok
+  const char* reason;  // when not ok
 };
 
 class ParseRealTable : public testing::TestWithParam<RealCase> {};
@@ -42,9 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         RealCase{"1,5", true, 1.5, kNone, ""}, RealCase{"1.5", true, 1.5, kNone, ""},
         RealCase{"- 7 ", true, -7, kNone, ""}, RealCase{" 7", true, 7, kNone, ""},
         RealCase{" -7", false, 0, kNone, "Input has no value."},  // a sign must come first
-        RealCase{"+.5", true, 0.5, kNone, ""},
-        RealCase{"5.", true, 5, kNone, ""}, RealCase{"3/4", true, 0.75, kNone, ""},
-        RealCase{"-3/4", true, -0.75, kNone, ""},
+        RealCase{"+.5", true, 0.5, kNone, ""}, RealCase{"5.", true, 5, kNone, ""},
+        RealCase{"3/4", true, 0.75, kNone, ""}, RealCase{"-3/4", true, -0.75, kNone, ""},
         RealCase{"3/0", false, 0, kNone, "Broke is invalid."},
         RealCase{"3/000", false, 0, kNone, "Broke is invalid."},
         RealCase{"/4", false, 0, kNone, "Input has no value before '/'."},
@@ -55,43 +54,47 @@ INSTANTIATE_TEST_SUITE_P(
         RealCase{"abc", false, 0, kNone, "Input has no value."},
         // The exponent needs its sign; without it the text is read as a unit.
         RealCase{"2.5e+3", true, 2500, kNone, ""}, RealCase{"2.5 E - 3", true, 0.0025, kNone, ""},
-        RealCase{"4e+2", true, 400, kNone, ""},
-        RealCase{"2.5e3", false, 0, kNone, kUnknownUnit},
+        RealCase{"4e+2", true, 400, kNone, ""}, RealCase{"2.5e3", false, 0, kNone, kUnknownUnit},
         RealCase{"2.5e+", false, 0, kNone, kUnknownUnit},
         RealCase{"1/2.5", false, 0, kNone, kUnknownUnit}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Units, ParseRealTable,
-    testing::Values(
-        RealCase{"50%", true, 0.5, EUnitKind::EHPerc, ""},
-        RealCase{"50 %", true, 0.5, EUnitKind::EHPerc, ""},
-        RealCase{"12.5 %", true, 0.125, EUnitKind::EHPerc, ""},
-        RealCase{"-0.3 %", true, -0.003, EUnitKind::EHPerc, ""},
-        RealCase{"1/4 %", true, 0.0025, EUnitKind::EHPerc, ""},
-        RealCase{"20 dB", true, 10, EUnitKind::EHDB, ""},
-        RealCase{"12 #", true, 2, EUnitKind::EHPitch, ""},
-        RealCase{"-1 Octave", true, 0.5, EUnitKind::EHOctave, ""},
-        RealCase{"90'", true, 0.25, EUnitKind::EHAngle, ""},
-        RealCase{"1.5 km", false, 0, kNone, kWrongUnit},
-        RealCase{"2 ms", false, 0, kNone, kWrongUnit}, RealCase{"2 $", false, 0, kNone, kWrongUnit},
-        RealCase{"2 x", false, 0, kNone, kUnknownUnit}));
+INSTANTIATE_TEST_SUITE_P(Units, ParseRealTable,
+                         testing::Values(RealCase{"50%", true, 0.5, EUnitKind::EHPerc, ""},
+                                         RealCase{"50 %", true, 0.5, EUnitKind::EHPerc, ""},
+                                         RealCase{"12.5 %", true, 0.125, EUnitKind::EHPerc, ""},
+                                         RealCase{"-0.3 %", true, -0.003, EUnitKind::EHPerc, ""},
+                                         RealCase{"1/4 %", true, 0.0025, EUnitKind::EHPerc, ""},
+                                         RealCase{"20 dB", true, 10, EUnitKind::EHDB, ""},
+                                         RealCase{"12 #", true, 2, EUnitKind::EHPitch, ""},
+                                         RealCase{"-1 Octave", true, 0.5, EUnitKind::EHOctave, ""},
+                                         RealCase{"90'", true, 0.25, EUnitKind::EHAngle, ""},
+                                         RealCase{"1.5 km", false, 0, kNone, kWrongUnit},
+                                         RealCase{"2 ms", false, 0, kNone, kWrongUnit},
+                                         RealCase{"2 $", false, 0, kNone, kWrongUnit},
+                                         RealCase{"2 x", false, 0, kNone, kUnknownUnit}));
 
 // Values that do not fit a double are refused; tiny ones become 0.
-INSTANTIATE_TEST_SUITE_P(
-    Limits, ParseRealTable,
-    testing::Values(RealCase{"1e+999", false, 0, kNone, kValueTooLarge},
-                    RealCase{"-1e+999999999999999999", false, 0, kNone, kValueTooLarge},
-                    RealCase{"99999 dB", false, 0, kNone, kValueTooLarge},
-                    RealCase{"1e-999", true, 0, kNone, ""},
-                    RealCase{"1e+308", true, 1e308, kNone, ""}));
+INSTANTIATE_TEST_SUITE_P(Limits, ParseRealTable,
+                         testing::Values(RealCase{"1e+999", false, 0, kNone, kValueTooLarge},
+                                         RealCase{"-1e+999999999999999999", false, 0, kNone,
+                                                  kValueTooLarge},
+                                         RealCase{"99999 dB", false, 0, kNone, kValueTooLarge},
+                                         RealCase{"1e-999", true, 0, kNone, ""},
+                                         RealCase{"1e+308", true, 1e308, kNone, ""}));
 
 // Decimal text becomes the double nearest to the number written, so stored and typed numbers
 // are exactly what was written.
 TEST(ParseReal, GivesTheNearestDouble) {
-  const char* texts[] = {"-0.3",    "-0.122561",         "0.1",   "1.7976931348623157e+308",
-                         "2.2250738585072014e-308", "123456789.123456789", "0,7"};
-  const double expected[] = {-0.3,    -0.122561,           0.1,     1.7976931348623157e+308,
-                             2.2250738585072014e-308, 123456789.123456789, 0.7};
+  const char* texts[] = {"-0.3",
+                         "-0.122561",
+                         "0.1",
+                         "1.7976931348623157e+308",
+                         "2.2250738585072014e-308",
+                         "123456789.123456789",
+                         "0,7"};
+  const double expected[] = {
+      -0.3, -0.122561, 0.1, 1.7976931348623157e+308, 2.2250738585072014e-308, 123456789.123456789,
+      0.7};
   for (std::size_t i = 0; i < std::size(texts); ++i) {
     double value = 0;
     EUnitKind unit{};
@@ -166,14 +169,11 @@ namespace {
 
 TEST(MatchUnitSuffix, LongerSuffixesWinAndCaseDoesNotMatter) {
   const std::pair<const char*, EUnitKind> cases[] = {
-      {"", EUnitKind::EHNone},          {"ms", EUnitKind::EHMS},
-      {"m", EUnitKind::EHM},            {"Km/h", EUnitKind::EHKMpH},
-      {"kmx", EUnitKind::EHKM},         {"nmile", EUnitKind::EHNautMile},
-      {"miles", EUnitKind::EHMile},     {"mph", EUnitKind::EHMpH},
-      {"m/s", EUnitKind::EHMpS},        {"khz", EUnitKind::EHKHZ},
-      {"%abc", EUnitKind::EHPerc},      {"octaves", EUnitKind::EHOctave},
-      {"db", EUnitKind::EHDB},          {"e3", EUnitKind::EHError},
-      {" %", EUnitKind::EHError},
+      {"", EUnitKind::EHNone},      {"ms", EUnitKind::EHMS},     {"m", EUnitKind::EHM},
+      {"Km/h", EUnitKind::EHKMpH},  {"kmx", EUnitKind::EHKM},    {"nmile", EUnitKind::EHNautMile},
+      {"miles", EUnitKind::EHMile}, {"mph", EUnitKind::EHMpH},   {"m/s", EUnitKind::EHMpS},
+      {"khz", EUnitKind::EHKHZ},    {"%abc", EUnitKind::EHPerc}, {"octaves", EUnitKind::EHOctave},
+      {"db", EUnitKind::EHDB},      {"e3", EUnitKind::EHError},  {" %", EUnitKind::EHError},
   };
   for (const auto& [rest, unit] : cases) {
     EXPECT_EQ(MatchUnitSuffix(rest), unit) << rest;

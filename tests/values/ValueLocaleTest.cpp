@@ -59,8 +59,8 @@ void ExpectLocaleIndependentText() {
 }
 
 TEST(ValueLocale, TextIgnoresACommaDecimalLocale) {
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8",
-                           "ru_RU.UTF-8", "de_DE", "fr_FR"}) {
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8", "ru_RU.UTF-8",
+                           "de_DE", "fr_FR"}) {
     ScopedLocale locale(name);
     if (!locale.Active()) continue;
     ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",") << name;

@@ -107,10 +107,14 @@ TEST(ValueObjects, ParsedUnitIsKeptForTheDisplayText) {
     EUnitKind unit;
   };
   const Case cases[] = {
-      {"50 %", "50 %", EUnitKind::EHPerc},      {"12,5%", "12.5 %", EUnitKind::EHPerc},
-      {"-6 dB", "-6 dB", EUnitKind::EHDB},      {"7 #", "7 #", EUnitKind::EHPitch},
-      {"-1 octave", "-1 octave", EUnitKind::EHOctave}, {"90 '", "90 '", EUnitKind::EHAngle},
-      {"3/4", "0.75", EUnitKind::EHNone},      {"2.5e+3", "2500", EUnitKind::EHNone},
+      {"50 %", "50 %", EUnitKind::EHPerc},
+      {"12,5%", "12.5 %", EUnitKind::EHPerc},
+      {"-6 dB", "-6 dB", EUnitKind::EHDB},
+      {"7 #", "7 #", EUnitKind::EHPitch},
+      {"-1 octave", "-1 octave", EUnitKind::EHOctave},
+      {"90 '", "90 '", EUnitKind::EHAngle},
+      {"3/4", "0.75", EUnitKind::EHNone},
+      {"2.5e+3", "2500", EUnitKind::EHNone},
       {"-999999 dB", "0", EUnitKind::EHNone},  // underflows to 0, which dB cannot show
   };
   for (const Case& c : cases) {
@@ -198,7 +202,7 @@ TEST(ValueObjects, EveryClassRoundTripsThroughItsXmlElement) {
   unitIntegerPos count(0);
   unitIntegerPosMore depth(2147483647);
   unitColor colour(0xFF8000);
-  const unitValue* values[] = {&left, &pos,   &more,  &position, &trans,
+  const unitValue* values[] = {&left,  &pos,   &more,  &position, &trans,
                                &outer, &shift, &count, &depth,    &colour};
   for (std::size_t i = 0; i < std::size(values); ++i) {
     values[i]->WriteXML(root, "V" + std::to_string(i));
@@ -216,7 +220,7 @@ TEST(ValueObjects, EveryClassRoundTripsThroughItsXmlElement) {
   unitIntegerPos count2(9);
   unitIntegerPosMore depth2;
   unitColor colour2;
-  unitValue* read[] = {&left2, &pos2,   &more2,  &position2, &trans2,
+  unitValue* read[] = {&left2,  &pos2,   &more2,  &position2, &trans2,
                        &outer2, &shift2, &count2, &depth2,    &colour2};
   for (std::size_t i = 0; i < std::size(read); ++i) {
     std::string message;
@@ -259,10 +263,10 @@ TEST(ValueObjects, ColourTextIsHexadecimalAndOnlyReadFromElements) {
     bool ok;
     std::uint32_t colour;
   };
-  const Case cases[] = {{"0000FF", true, 0xFF},   {"ff8000", true, 0xFF8000},
-                        {"0", true, 0},           {"FFFFFFFF", true, 0xFFFFFFFF},
-                        {"", false, 0},           {"12G", false, 0},
-                        {"0x12", false, 0},       {"100000000", false, 0}};
+  const Case cases[] = {{"0000FF", true, 0xFF}, {"ff8000", true, 0xFF8000},
+                        {"0", true, 0},         {"FFFFFFFF", true, 0xFFFFFFFF},
+                        {"", false, 0},         {"12G", false, 0},
+                        {"0x12", false, 0},     {"100000000", false, 0}};
   for (const Case& c : cases) {
     unitColor colour(0x123456);
     std::string message;
@@ -271,7 +275,8 @@ TEST(ValueObjects, ColourTextIsHexadecimalAndOnlyReadFromElements) {
     EXPECT_EQ(ok, c.ok) << c.text;
     EXPECT_EQ(colour.GetValue(), c.ok ? c.colour : 0x123456u) << c.text;
     if (!c.ok) {
-      EXPECT_EQ(message, "In BackColor: Invalid Hexdecimal value: \"" + std::string(c.text) + "\".");
+      EXPECT_EQ(message,
+                "In BackColor: Invalid Hexdecimal value: \"" + std::string(c.text) + "\".");
     }
   }
   unitColor colour(0xFF);

@@ -14,11 +14,35 @@ namespace {
 
 const std::vector<std::string>& Seeds() {
   static const std::vector<std::string> seeds = {
-      "1,5",   "-0.3 %",  "3/4",       "2.5e+3",   "+-5",     "50%",      "-6 dB",
-      "12 #",  "1 octave", "90 '",     "1e+999",   "1e-999",  "0000FF",   "2.5 E - 3",
-      "",      " ",       "/",         ".",        "-1/0",    "7 km/h",   "2147483648",
-      "-2147483648", "0,000001", "99999 dB", std::string(400, '9'), "0." + std::string(400, '1'),
-      "1/" + std::string(400, '7'), std::string(400, '8') + "/3", "1e-" + std::string(30, '9'),
+      "1,5",
+      "-0.3 %",
+      "3/4",
+      "2.5e+3",
+      "+-5",
+      "50%",
+      "-6 dB",
+      "12 #",
+      "1 octave",
+      "90 '",
+      "1e+999",
+      "1e-999",
+      "0000FF",
+      "2.5 E - 3",
+      "",
+      " ",
+      "/",
+      ".",
+      "-1/0",
+      "7 km/h",
+      "2147483648",
+      "-2147483648",
+      "0,000001",
+      "99999 dB",
+      std::string(400, '9'),
+      "0." + std::string(400, '1'),
+      "1/" + std::string(400, '7'),
+      std::string(400, '8') + "/3",
+      "1e-" + std::string(30, '9'),
   };
   return seeds;
 }
@@ -30,11 +54,21 @@ std::string Mutate(std::string text, std::mt19937& random) {
   for (int i = 0; i < steps; ++i) {
     std::size_t at = text.empty() ? 0 : pick(text.size() + 1);
     switch (random() % 5) {
-      case 0: text.insert(text.begin() + static_cast<long>(at), alphabet[pick(alphabet.size())]); break;
-      case 1: if (at < text.size()) text.erase(at, 1); break;
-      case 2: if (at < text.size()) text[at] = alphabet[pick(alphabet.size())]; break;
-      case 3: text += Seeds()[pick(Seeds().size())]; break;
-      default: text = text.substr(0, at) + text.substr(0, at); break;
+      case 0:
+        text.insert(text.begin() + static_cast<long>(at), alphabet[pick(alphabet.size())]);
+        break;
+      case 1:
+        if (at < text.size()) text.erase(at, 1);
+        break;
+      case 2:
+        if (at < text.size()) text[at] = alphabet[pick(alphabet.size())];
+        break;
+      case 3:
+        text += Seeds()[pick(Seeds().size())];
+        break;
+      default:
+        text = text.substr(0, at) + text.substr(0, at);
+        break;
     }
   }
   return text;
@@ -60,8 +94,7 @@ void ExpectTextReadsBack(const unitValue& value, const std::string& input) {
   std::string text = value.ToText();
   std::string number = text.substr(0, text.find(' '));
   const char* digits = dynamic_cast<const unitColor*>(&value) ? "0123456789ABCDEF" : "-0123456789.";
-  ASSERT_EQ(number.find_first_not_of(digits), std::string::npos)
-      << input << " -> " << text;
+  ASSERT_EQ(number.find_first_not_of(digits), std::string::npos) << input << " -> " << text;
   if (auto* factor = dynamic_cast<const unitFactor*>(&value)) {
     unitFactor back;
     std::string message;
