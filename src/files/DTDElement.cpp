@@ -88,13 +88,15 @@ bool TDTDCompound::Parse(TXMLComplexElement& parent, const TXMLToken*& cursor, s
   if (cursor != nullptr && cursor->TokenKind == xmlTokenHead) Advance(cursor);
   const XMLTokenKind kind = KindAt(cursor);
   const TXMLToken& token = *cursor;
-  const std::string context = ", expect begin of element " + Quoted(GetName()) + ",";
   const bool named = (kind == xmlTokenBegin || kind == xmlTokenEmpty) && token.name == GetName();
   if (kind == xmlTokenEmpty && named) return ParseEmptyElement(parent, cursor, error, committed);
   if (!named) {
     // A wrong tag may belong to an alternative; text or the end of the file cannot.
     const bool isCommitted = kind == xmlTokenAttr || kind == xmlTokenEof;
-    return Failure(error, committed, Unexpected(token) + context + Position(token), isCommitted);
+    return Failure(error, committed,
+                   Unexpected(token) + ", expect begin of element " + Quoted(GetName()) + "," +
+                       Position(token),
+                   isCommitted);
   }
   Advance(cursor);
   auto element = std::make_unique<TXMLComplexElement>(GetName());

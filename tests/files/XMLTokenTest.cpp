@@ -171,7 +171,7 @@ TEST(XMLTokenTest, RefusesInputOverTheSizeLimit) {
 TEST(XMLTokenTest, ReusedHeadDropsItsOldListAndLongListsDieWithoutRecursion) {
   Tokenized t;
   std::string body;
-  for (int i = 0; i < 300000; ++i) body += "<A/>";
+  for (int i = 0; i < 200000; ++i) body += "<A/>";
   Tokenize(t, body);
   ASSERT_EQ(t.head.TokenKind, xmlTokenHead);
   Tokenize(t, ">");
