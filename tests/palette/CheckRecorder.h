@@ -1,6 +1,6 @@
 #pragma once
 
-#include <regex>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -19,19 +19,32 @@ class CheckRecorder {
   // The conditions of the "Assertion failed" boxes of the palette unit, in order; a box of any
   // other kind or unit shows up as "<other: text>".
   std::vector<std::string> Conditions() const {
-    static const std::regex pattern(
-        R"re(In Grafisch/DlgColorPalette1D line [0-9]+: Condition "(.*)"failed!)re");
     std::vector<std::string> conditions;
     for (const auto& box : ui.shown) {
-      std::smatch match;
-      if (box.title == "Assertion failed" && std::regex_match(box.text, match, pattern)) {
-        conditions.push_back(match[1]);
-      } else {
-        conditions.push_back("<other: " + box.text + ">");
-      }
+      const std::string condition = box.title == "Assertion failed" ? ConditionOf(box.text) : "";
+      conditions.push_back(condition.empty() ? "<other: " + box.text + ">" : condition);
     }
     return conditions;
   }
 
   ScriptedInteraction ui;
+
+ private:
+  // The condition of "In Grafisch/DlgColorPalette1D line <digits>: Condition "<condition>"failed!",
+  // "" for any other text.
+  static std::string ConditionOf(const std::string& text) {
+    const std::string head = "In Grafisch/DlgColorPalette1D line ";
+    const std::string middle = ": Condition \"";
+    const std::string tail = "\"failed!";
+    if (text.rfind(head, 0) != 0 || text.size() < head.size() + tail.size()) return "";
+    std::size_t at = head.size();
+    const std::size_t digits = at;
+    while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) ++at;
+    if (at == digits || text.compare(at, middle.size(), middle) != 0) return "";
+    at += middle.size();
+    if (text.size() < at + tail.size() || text.compare(text.size() - tail.size(), tail.size(), tail)) {
+      return "";
+    }
+    return text.substr(at, text.size() - tail.size() - at);
+  }
 };

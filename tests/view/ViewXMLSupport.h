@@ -46,13 +46,18 @@ inline ViewReadResult ReadViewDocument(std::string_view bytes, TFractViewProps& 
   return result;
 }
 
-// A file of the test data folder (KORVANA_TEST_DATA), empty when it cannot be read.
+// The test data folder: KORVANA_TEST_DATA, else tests/data found from this header's own path.
+inline std::string TestDataFolder() {
+  if (const char* folder = std::getenv("KORVANA_TEST_DATA")) return folder;
+  const std::string here = __FILE__;  // .../tests/view/ViewXMLSupport.h
+  const std::size_t view = here.rfind("/view/");
+  return view == std::string::npos ? std::string("data") : here.substr(0, view) + "/data";
+}
+
+// A file of the test data folder, empty when it cannot be read.
 inline std::string TestDataFile(const std::string& relative) {
-  const char* folder = std::getenv("KORVANA_TEST_DATA");
   std::string bytes;
   std::string error;
-  if (folder == nullptr || !ReadWholeFile(std::string(folder) + "/" + relative, bytes, error)) {
-    return {};
-  }
+  if (!ReadWholeFile(TestDataFolder() + "/" + relative, bytes, error)) return {};
   return bytes;
 }
