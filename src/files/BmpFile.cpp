@@ -1,0 +1,123 @@
+#include "files/BmpFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "common/Bitmap24.h"
+#include "common/SafeFile.h"
+#include "files/TifImage.h"
+
+// The one translation unit with stb_image's code, restricted to the BMP decoder and to memory
+// input. stb_image_write's code lives in PngFile.cpp; this file uses its declarations only.
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_BMP
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_WRITE_NO_STDIO
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+// Largest picture the reader accepts, in pixels (a quarter of a gigapixel).
+constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
+
+const char* const kInvalid = "BMP file is invalid or of a kind that cannot be read.";
+
+std::uint32_t Little(std::string_view bytes, std::size_t at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) {
+    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
+  }
+  return value;
+}
+
+// Bits per pixel from the info header (core headers of 12 bytes keep it at offset 24); 0 when
+// the header is too short to tell.
+std::uint32_t BitsPerPixel(std::string_view bytes) {
+  if (bytes.size() < 30) return 0;
+  return Little(bytes, 14, 4) == 12 ? Little(bytes, 24, 2) : Little(bytes, 28, 2);
+}
+
+struct StbFree {
+  void operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
+};
+
+void AppendBytes(void* context, void* data, int size) {
+  static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                             static_cast<std::size_t>(size));
+}
+
+}  // namespace
+
+bool BmpFile::Decode(std::string_view bytes, TifImage& image, std::string& error) {
+  const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+  const int length = static_cast<int>(bytes.size());
+  int width = 0, height = 0, channels = 0;
+  if (bytes.size() > 0x7FFFFFFF ||
+      !stbi_info_from_memory(data, length, &width, &height, &channels)) {
+    error = kInvalid;
+    return false;
+  }
+  const std::uint64_t pixels =
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  // stb decodes no compressed BMP kinds, so the file must hold every pixel's bits.
+  const std::uint64_t bits = BitsPerPixel(bytes);
+  if (width <= 0 || height <= 0 || bits == 0 || pixels > kMaxPixels ||
+      (pixels * bits + 7) / 8 > bytes.size()) {
+    error = "BMP file is invalid: the picture is too large for the file.";
+    return false;
+  }
+  std::unique_ptr<unsigned char, StbFree> rgb(
+      stbi_load_from_memory(data, length, &width, &height, &channels, 3));
+  if (!rgb) {
+    error = kInvalid;
+    return false;
+  }
+  std::vector<std::uint32_t> colors(static_cast<std::size_t>(pixels));
+  const unsigned char* p = rgb.get();
+  for (std::uint32_t& color : colors) {
+    color = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+    p += 3;
+  }
+  image = TifImage(width, height, std::move(colors), {});
+  return true;
+}
+
+bool BmpFile::Read(const std::string& fileName, TifImage& image, std::string& error) {
+  std::string bytes, reason;
+  if (!ReadWholeFile(fileName, bytes, reason)) {
+    error = "Cannot open File.";
+    return false;
+  }
+  return Decode(bytes, image, error);
+}
+
+std::string BmpFile::Encode(const Bitmap24& bitmap) {
+  std::string bytes;
+  if (bitmap.width <= 0 || bitmap.height <= 0 ||
+      !stbi_write_bmp_to_func(AppendBytes, &bytes, bitmap.width, bitmap.height, 3,
+                              bitmap.rgb.data())) {
+    return {};
+  }
+  return bytes;
+}
+
+bool BmpFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error) {
+  const std::string bytes = Encode(bitmap);
+  std::string reason;
+  if (bytes.empty() || !WriteFileAtomically(fileName, bytes, reason)) {
+    error = "Cannot open File.";
+    return false;
+  }
+  return true;
+}

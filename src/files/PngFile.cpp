@@ -1,0 +1,73 @@
+#include "files/PngFile.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "common/Bitmap24.h"
+#include "common/SafeFile.h"
+#include "files/TifImage.h"
+
+// The one translation unit with stb_image_write's code (PNG and BMP encoders, memory output only).
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+void AppendBytes(void* context, void* data, int size) {
+  static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                             static_cast<std::size_t>(size));
+}
+
+std::string EncodePixels(int width, int height, int channels, const std::uint8_t* pixels) {
+  std::string bytes;
+  if (width <= 0 || height <= 0 ||
+      !stbi_write_png_to_func(AppendBytes, &bytes, width, height, channels, pixels,
+                              width * channels)) {
+    return {};
+  }
+  return bytes;
+}
+
+bool WriteBytes(const std::string& fileName, const std::string& bytes, std::string& error) {
+  std::string reason;
+  if (bytes.empty() || !WriteFileAtomically(fileName, bytes, reason)) {
+    error = "Cannot open File.";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string PngFile::Encode(const Bitmap24& bitmap) {
+  return EncodePixels(bitmap.width, bitmap.height, 3, bitmap.rgb.data());
+}
+
+std::string PngFile::Encode(const TifImage& image) {
+  const int channels = image.HasAlpha() ? 4 : 3;
+  std::vector<std::uint8_t> pixels;
+  pixels.reserve(image.Colors().size() * static_cast<std::size_t>(channels));
+  for (std::size_t i = 0; i < image.Colors().size(); ++i) {
+    const std::uint32_t color = image.Colors()[i];
+    pixels.push_back(static_cast<std::uint8_t>(color & 0xFF));
+    pixels.push_back(static_cast<std::uint8_t>((color >> 8) & 0xFF));
+    pixels.push_back(static_cast<std::uint8_t>((color >> 16) & 0xFF));
+    if (channels == 4) pixels.push_back(image.Alpha()[i]);
+  }
+  return EncodePixels(image.GetWidth(), image.GetHeight(), channels, pixels.data());
+}
+
+bool PngFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error) {
+  return WriteBytes(fileName, Encode(bitmap), error);
+}
+
+bool PngFile::Write(const std::string& fileName, const TifImage& image, std::string& error) {
+  return WriteBytes(fileName, Encode(image), error);
+}

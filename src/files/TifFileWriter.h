@@ -1,0 +1,39 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "files/TifHeader.h"
+#include "files/TifTag.h"
+
+class TifImage;
+
+// Writes pictures as uncompressed little-endian TIFF files: one image file directory of 16
+// entries (17 with alpha) at offset 8, the values that do not fit an entry right after it, and
+// all pixel rows as one strip of chunky RGB or RGBA bytes at offset 512.
+class TifFileWriter {
+ public:
+  static constexpr std::uint32_t kPixelOffset = 512;
+
+  // The software tag reads programName + " " + version.
+  TifFileWriter(const std::string& programName, const std::string& version);
+
+  // The whole file for image, stamped with dateTime ("yyyy:mm:dd hh:nn:ss").
+  std::string Encode(const TifImage& image, const std::string& dateTime) const;
+  // Writes image to fileName atomically, stamped with the local time. On failure returns false
+  // with "Cannot open File." and leaves an existing file untouched.
+  bool Write(const std::string& fileName, const TifImage& image, std::string& error) const;
+
+  // The header describing image as this writer stores it.
+  TifHeader MakeHeader(const TifImage& image, const std::string& dateTime) const;
+  // The directory entries for header, in file order.
+  static std::vector<TifTag> MakeTags(const TifHeader& header);
+
+  // "yyyy:mm:dd hh:nn:ss" of a broken-down time; the current local time when none is given.
+  static std::string FormatDateTime(const std::tm& time);
+  static std::string LocalDateTime();
+
+ private:
+  std::string software_;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// A picture as TIFF files hold it: width x height 32-bit colours in row-major order
+// (index = column + row * width, red + green * 256 + blue * 65536) and an optional alpha plane of
+// width x height bytes with the same indexing. The picture owns its planes; the reader hands its
+// planes over by moving them in.
+class TifImage {
+ public:
+  TifImage() = default;
+  // Black, fully transparent planes of the given size (both at least 0).
+  TifImage(int width, int height, bool withAlpha);
+  // Wraps planes made elsewhere; their sizes must be width * height. An empty alpha plane means
+  // the picture has none.
+  TifImage(int width, int height, std::vector<std::uint32_t> colors,
+           std::vector<std::uint8_t> alpha);
+
+  int GetWidth() const { return width_; }
+  int GetHeight() const { return height_; }
+  bool HasAlpha() const { return hasAlpha_; }
+
+  std::uint32_t GetColor(int column, int row) const { return colors_[Index(column, row)]; }
+  void SetColor(int column, int row, std::uint32_t color) { colors_[Index(column, row)] = color; }
+  // The alpha byte; 255 (opaque) when the picture has no alpha plane.
+  std::uint8_t GetAlpha(int column, int row) const;
+  // Ignored when the picture has no alpha plane.
+  void SetAlpha(int column, int row, std::uint8_t alpha);
+
+  // Whether the colours are premultiplied by alpha (associated alpha, as this program writes).
+  bool IsAlphaAssociated() const { return alphaAssociated_; }
+  void SetAlphaAssociated(bool associated) { alphaAssociated_ = associated; }
+
+  const std::vector<std::uint32_t>& Colors() const { return colors_; }
+  const std::vector<std::uint8_t>& Alpha() const { return alpha_; }
+
+ private:
+  std::size_t Index(int column, int row) const;
+
+  int width_ = 0;
+  int height_ = 0;
+  bool hasAlpha_ = false;
+  bool alphaAssociated_ = true;
+  std::vector<std::uint32_t> colors_;
+  std::vector<std::uint8_t> alpha_;
+};
