@@ -73,6 +73,29 @@ void TColorPalette1D::GetSuperColor(double position, double& red, double& green,
   FirstColorPalette1DItem->GetSuperColor(NormalisePosition(position), red, green, blue);
 }
 
+TColorPalette1D::TSample TColorPalette1D::GetSample(double position, bool super) const {
+  TSample sample;
+  double t = 0;
+  const TColorPalette1DItem* first = GetFirst();
+  const TColorPalette1DItem* item = first->FindStretch(NormalisePosition(position), t);
+  std::uint32_t color = 0;
+  if (item == nullptr) {  // no second item (already reported): the first item's own values
+    sample.transFactor = first->GetTransFactorBefore().GetValue();
+    if (super) first->OwnSuperColor(sample.red, sample.green, sample.blue);
+    color = first->GetColorBefore();
+  } else {
+    sample.transFactor = item->TransFactorInStretch(t);
+    if (super) item->SuperColorInStretch(t, sample.red, sample.green, sample.blue);
+    if (!super) color = item->ColorInStretch(t);
+  }
+  if (!super) {
+    sample.red = color & 0xFFu;
+    sample.green = (color >> 8) & 0xFFu;
+    sample.blue = (color >> 16) & 0xFFu;
+  }
+  return sample;
+}
+
 TColorPalette1DItem* TColorPalette1D::GetPrevious(const TColorPalette1DItem* item) const {
   if (item == FirstColorPalette1DItem.get()) return nullptr;
   TColorPalette1DItem* NextColorPalette1DItem = FirstColorPalette1DItem.get();

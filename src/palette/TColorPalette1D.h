@@ -49,6 +49,17 @@ class TColorPalette1D {
   void GetSuperColor(double position, double& red, double& green, double& blue) const;
   double NormalisePosition(double position) const;
 
+  // GetColor (as three channel values) or, with super, GetSuperColor, together with
+  // GetTransFactor at one position, walking the chain once: the same values as the single
+  // lookups. Used for every sample when painting.
+  struct TSample {
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    double transFactor = 0;
+  };
+  TSample GetSample(double position, bool super) const;
+
   // The item whose next is item; nullptr for the first item. An item that is not in the chain is
   // an internal error (result nullptr).
   TColorPalette1DItem* GetPrevious(const TColorPalette1DItem* item) const;

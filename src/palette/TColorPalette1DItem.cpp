@@ -88,12 +88,9 @@ const TColorPalette1DItem* TColorPalette1DItem::FindStretch(double position, dou
   }
 }
 
-std::uint32_t TColorPalette1DItem::GetColor(double position) const {
-  double t = 0;
-  const TColorPalette1DItem* item = FindStretch(position, t);
-  if (!item) return Before.Color;
-  const std::uint32_t a = item->GetColorAfter();
-  const std::uint32_t b = item->GetNext()->GetColorBefore();
+std::uint32_t TColorPalette1DItem::ColorInStretch(double t) const {
+  const std::uint32_t a = GetColorAfter();
+  const std::uint32_t b = GetNext()->GetColorBefore();
   std::uint32_t color = 0;
   for (int shift = 0; shift <= 16; shift += 8) {
     const double mixed = (1 - t) * Channel(a, shift) + t * Channel(b, shift);
@@ -102,33 +99,53 @@ std::uint32_t TColorPalette1DItem::GetColor(double position) const {
   return color;
 }
 
+double TColorPalette1DItem::TransFactorInStretch(double t) const {
+  const double ta = GetTransFactorAfter().GetValue();
+  const double tb = GetNext()->GetTransFactorBefore().GetValue();
+  return ta + t * (tb - ta);
+}
+
+void TColorPalette1DItem::SuperColorInStretch(double t, double& red, double& green,
+                                              double& blue) const {
+  const TColorPalette1DItem* next = GetNext();
+  double* channels[3] = {&red, &green, &blue};
+  for (int c = 0; c < 3; ++c) {
+    const int shift = 8 * c;
+    const double sn = SuperChannel(next->Before.Color, next->Before.SuperAnchorColor,
+                                   next->Before.SuperFactor.GetValue(), shift);
+    const double si = SuperChannel(GetColorAfter(), GetSuperAnchorColorAfter(),
+                                   GetSuperFactorAfter().GetValue(), shift);
+    *channels[c] = t * sn + (1 - t) * si;
+  }
+}
+
+void TColorPalette1DItem::OwnSuperColor(double& red, double& green, double& blue) const {
+  const double factor = Before.SuperFactor.GetValue();
+  red = SuperChannel(Before.Color, Before.SuperAnchorColor, factor, 0);
+  green = SuperChannel(Before.Color, Before.SuperAnchorColor, factor, 8);
+  blue = SuperChannel(Before.Color, Before.SuperAnchorColor, factor, 16);
+}
+
+std::uint32_t TColorPalette1DItem::GetColor(double position) const {
+  double t = 0;
+  const TColorPalette1DItem* item = FindStretch(position, t);
+  return item ? item->ColorInStretch(t) : Before.Color;
+}
+
 double TColorPalette1DItem::GetTransFactor(double position) const {
   double t = 0;
   const TColorPalette1DItem* item = FindStretch(position, t);
-  if (!item) return Before.TransFactor.GetValue();
-  const double ta = item->GetTransFactorAfter().GetValue();
-  const double tb = item->GetNext()->GetTransFactorBefore().GetValue();
-  return ta + t * (tb - ta);
+  return item ? item->TransFactorInStretch(t) : Before.TransFactor.GetValue();
 }
 
 void TColorPalette1DItem::GetSuperColor(double position, double& red, double& green,
                                         double& blue) const {
   double t = 0;
   const TColorPalette1DItem* item = FindStretch(position, t);
-  double* channels[3] = {&red, &green, &blue};
-  for (int c = 0; c < 3; ++c) {
-    const int shift = 8 * c;
-    if (!item) {
-      *channels[c] = SuperChannel(Before.Color, Before.SuperAnchorColor,
-                                  Before.SuperFactor.GetValue(), shift);
-      continue;
-    }
-    const TColorPalette1DItem* next = item->GetNext();
-    const double sn = SuperChannel(next->Before.Color, next->Before.SuperAnchorColor,
-                                   next->Before.SuperFactor.GetValue(), shift);
-    const double si = SuperChannel(item->GetColorAfter(), item->GetSuperAnchorColorAfter(),
-                                   item->GetSuperFactorAfter().GetValue(), shift);
-    *channels[c] = t * sn + (1 - t) * si;
+  if (item) {
+    item->SuperColorInStretch(t, red, green, blue);
+  } else {
+    OwnSuperColor(red, green, blue);
   }
 }
 

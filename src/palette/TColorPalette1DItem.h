@@ -97,6 +97,12 @@ class TColorPalette1DItem {
   const TColorPalette1DItem* FindStretch(double position, double& t) const;
   // False, after reporting the internal error, when this is the last item.
   bool CheckHasNext() const;
+  // The values in the stretch from this item to its next item at interpolation factor t.
+  std::uint32_t ColorInStretch(double t) const;
+  double TransFactorInStretch(double t) const;
+  void SuperColorInStretch(double t, double& red, double& green, double& blue) const;
+  // The super colour of the item's own before side (the fallback for the last item).
+  void OwnSuperColor(double& red, double& green, double& blue) const;
 
   bool UseColorAfter = false;
   unitFactorPosMoreLess1 Position;

@@ -27,17 +27,8 @@ double Curve(ESensitivity sensitivity, double x, double exponent) {
 }
 
 TSampleColor FromPalette(const TColorPalette1D& palette, double e, bool interpolated) {
-  TSampleColor result;
-  if (interpolated) {
-    palette.GetSuperColor(e, result.red, result.green, result.blue);
-  } else {
-    const std::uint32_t color = palette.GetColor(e);
-    result.red = Byte(color, 0);
-    result.green = Byte(color, 8);
-    result.blue = Byte(color, 16);
-  }
-  result.opacity = palette.GetTransFactor(e);
-  return result;
+  const TColorPalette1D::TSample sample = palette.GetSample(e, interpolated);
+  return {sample.red, sample.green, sample.blue, sample.transFactor};
 }
 
 // From colour a (opacity oa) at m = 0 to colour b (opacity ob) at m = 1, with m = e limited to at
@@ -58,6 +49,30 @@ double CyclePosition(std::int32_t cycle, std::int32_t maxCycle) {
   const double position = (static_cast<double>(cycle) - 1) / span;
   if (position < 0) return 0.0;
   return position > 1 ? 1.0 : position;
+}
+
+// The sample colour; cycleColorsOf() gives the inside mix colours and is called only when they
+// are needed.
+template <typename CycleColorsOf>
+TSampleColor Sample(const TFractViewProps& p, float depth, bool interpolated,
+                    const CycleColorsOf& cycleColorsOf) {
+  if (depth == 0 || std::isnan(depth)) {
+    const std::uint32_t color = p.MaxDepthColor.GetValue();
+    return {Byte(color, 0), Byte(color, 8), Byte(color, 16), p.MaxDepthTransFactor.GetValue()};
+  }
+  if (depth > 0) {
+    const double e = p.StrengthOutside.GetValue() *
+                     Curve(p.SensOutside, depth, p.SensExponentOutside.GetValue());
+    if (p.UsePalOutside) return FromPalette(p.PalOutside, e, interpolated);
+    return Mix(p.BackgroundColorOutside.GetValue(), 1.0, p.ForegroundColorOutside.GetValue(), 1.0,
+               e);
+  }
+  const double e = p.StrengthInside.GetValue() * Curve(p.SensInside, -static_cast<double>(depth),
+                                                       p.SensExponentInside.GetValue());
+  if (p.UsePalDepthInside) return FromPalette(p.PalDepthInside, e, interpolated);
+  // Inside without the depth palette: mix by depth between colours chosen by the cycle number.
+  const TCycleColors c = cycleColorsOf();
+  return Mix(c.background, c.backgroundOpacity, c.foreground, c.foregroundOpacity, e);
 }
 
 }  // namespace
@@ -89,35 +104,26 @@ bool TFractViewProps::operator==(const TFractViewProps& other) const {
          ValuesPerPixel == other.ValuesPerPixel;
 }
 
+TCycleColors TFractViewProps::CycleColors(std::int32_t cycle, std::int32_t maxCycle) const {
+  const double p = CyclePosition(cycle, maxCycle);
+  TCycleColors colors{ColorBackgroundInside.GetValue(), 1.0, ColorForegroundInside.GetValue(), 1.0};
+  if (UsePalDepthBackgroundInside) {
+    colors.background = PalDepthBackgroundInside.GetColor(p);
+    colors.backgroundOpacity = PalDepthBackgroundInside.GetTransFactor(p);
+  }
+  if (UsePalDepthForegroundInside) {
+    colors.foreground = PalDepthForegroundInside.GetColor(p);
+    colors.foregroundOpacity = PalDepthForegroundInside.GetTransFactor(p);
+  }
+  return colors;
+}
+
 TSampleColor TFractViewProps::SampleColor(float depth, std::int32_t cycle, std::int32_t maxCycle,
                                           bool interpolated) const {
-  if (depth == 0 || std::isnan(depth)) {
-    const std::uint32_t color = MaxDepthColor.GetValue();
-    return {Byte(color, 0), Byte(color, 8), Byte(color, 16), MaxDepthTransFactor.GetValue()};
-  }
-  if (depth > 0) {
-    const double e = StrengthOutside.GetValue() *
-                     Curve(SensOutside, depth, SensExponentOutside.GetValue());
-    if (UsePalOutside) return FromPalette(PalOutside, e, interpolated);
-    return Mix(BackgroundColorOutside.GetValue(), 1.0, ForegroundColorOutside.GetValue(), 1.0, e);
-  }
-  const double e = StrengthInside.GetValue() *
-                   Curve(SensInside, -static_cast<double>(depth), SensExponentInside.GetValue());
-  if (UsePalDepthInside) return FromPalette(PalDepthInside, e, interpolated);
+  return Sample(*this, depth, interpolated, [&] { return CycleColors(cycle, maxCycle); });
+}
 
-  // Inside without the depth palette: mix by depth between colours chosen by the cycle number.
-  const double p = CyclePosition(cycle, maxCycle);
-  std::uint32_t a = ColorBackgroundInside.GetValue();
-  double oa = 1.0;
-  if (UsePalDepthBackgroundInside) {
-    a = PalDepthBackgroundInside.GetColor(p);
-    oa = PalDepthBackgroundInside.GetTransFactor(p);
-  }
-  std::uint32_t b = ColorForegroundInside.GetValue();
-  double ob = 1.0;
-  if (UsePalDepthForegroundInside) {
-    b = PalDepthForegroundInside.GetColor(p);
-    ob = PalDepthForegroundInside.GetTransFactor(p);
-  }
-  return Mix(a, oa, b, ob, e);
+TSampleColor TFractViewProps::SampleColor(float depth, const TCycleColors& cycleColors,
+                                          bool interpolated) const {
+  return Sample(*this, depth, interpolated, [&] { return cycleColors; });
 }

@@ -29,6 +29,15 @@ struct TSampleColor {
   double opacity = 0;
 };
 
+// The two colours (with opacities) between which an inside sample is mixed by its depth when the
+// depth palette is not used: chosen by the sample's cycle number.
+struct TCycleColors {
+  std::uint32_t background = 0;
+  double backgroundOpacity = 1;
+  std::uint32_t foreground = 0;
+  double foregroundOpacity = 1;
+};
+
 // How the samples of a computed fractal become colours, stored as the FractalView element of a
 // fractal document. A plain value type: copies hold their own palettes.
 class TFractViewProps {
@@ -47,6 +56,13 @@ class TFractViewProps {
   // (ValuesPerPixel > 1). Allocation-free.
   TSampleColor SampleColor(float depth, std::int32_t cycle, std::int32_t maxCycle,
                            bool interpolated) const;
+  // The same with the inside mix colours given, as CycleColors gives them for the sample
+  // (painting passes precompute them per cycle number, see TSampleColorer).
+  TSampleColor SampleColor(float depth, const TCycleColors& cycleColors, bool interpolated) const;
+  // The inside mix colours of a cycle number: at cycle position (cycle - 1) / max(maxCycle - 1, 1),
+  // taken into 0..1, on the background and foreground palettes when they are used, else the plain
+  // colours with opacity 1.
+  TCycleColors CycleColors(std::int32_t cycle, std::int32_t maxCycle) const;
 
   // Appends the FractalView element (current generation) to parent.
   void WriteXML(TXMLComplexElement& parent) const;

@@ -128,6 +128,30 @@ TEST(ColorPalette1DLookup, ItemLevelCallsOnTheLastItemReportAndStaySound) {
                                                "NextColorPalette1DItem != NULL"));
 }
 
+TEST(ColorPalette1DLookup, OneWalkSampleMatchesTheSingleLookups) {
+  for (bool cyclic : {false, true}) {
+    TColorPalette1D palette(cyclic, 0x102030, 0.25, 2.5, 0x808080, 0xF0E0D0, 1.0, -1.0, 0);
+    palette.AddItem(0.2, kRed, 0.5)->SetUseColorAfter(true);
+    palette.AddItem(0.5, kGreen, 0.0);
+    palette.AddItem(0.5, kBlue, 0.75);
+    for (double x : {-1.25, -0.0, 0.0, 0.1, 0.2, 0.35, 0.5, 0.50001, 0.9, 1.0, 3.7, kNaN, kInf}) {
+      const TColorPalette1D::TSample plain = palette.GetSample(x, false);
+      const std::uint32_t color = palette.GetColor(x);
+      EXPECT_EQ(plain.red, color & 0xFF) << x;
+      EXPECT_EQ(plain.green, (color >> 8) & 0xFF) << x;
+      EXPECT_EQ(plain.blue, (color >> 16) & 0xFF) << x;
+      EXPECT_EQ(plain.transFactor, palette.GetTransFactor(x)) << x;
+      const TColorPalette1D::TSample super = palette.GetSample(x, true);
+      double r = 0, g = 0, b = 0;
+      palette.GetSuperColor(x, r, g, b);
+      EXPECT_EQ(super.red, r) << x;
+      EXPECT_EQ(super.green, g) << x;
+      EXPECT_EQ(super.blue, b) << x;
+      EXPECT_EQ(super.transFactor, plain.transFactor) << x;
+    }
+  }
+}
+
 TEST(ColorPalette1DChain, AddKeepsOrderAndTheEndItems) {
   CheckRecorder checks;
   TColorPalette1D palette(false, kBlack, 1.0, kRed, 1.0);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "view/TFractViewProps.h"
+#include "view/TSampleColorer.h"
 
 namespace {
 
@@ -130,6 +131,35 @@ TEST(SampleColor, CycleNumberChoosesTheMixColoursAndIsClampedToItsRange) {
   props.UsePalDepthBackgroundInside = props.UsePalDepthForegroundInside = false;
   const TSampleColor plain = props.SampleColor(-1.0f, 4, 5, false);
   ExpectColor(plain, 255, 128, 0, 1.0);
+}
+
+TEST(SampleColor, PaintingPassColorerGivesExactlyTheSameColours) {
+  TFractViewProps props;
+  props.SensInside = ESensitivity::SensLow;
+  props.PalDepthBackgroundInside.AddItem(0.3, 0x123456, 0.25)->SetUseColorAfter(true);
+  props.PalDepthForegroundInside.SetCyclic(true);
+  props.PalOutside = TColorPalette1D(false, 10, 0.5, 4.0, 200, 250, 1.0, 0.5, 0);
+  const std::int32_t maxCycles[] = {std::numeric_limits<std::int32_t>::min(), -3, 0, 1, 2, 7,
+                                    100000};
+  for (int flags = 0; flags < 8; ++flags) {
+    props.UsePalDepthBackgroundInside = flags & 1;
+    props.UsePalDepthForegroundInside = flags & 2;
+    props.UsePalOutside = flags & 4;
+    for (std::int32_t maxCycle : maxCycles) {
+      const TSampleColorer colorer(props, maxCycle);
+      for (std::int32_t cycle : {-5, 0, 1, 2, 3, 6, 7, 8, 99999, 100000, 100001}) {
+        for (float depth : {-1.0f, -0.61f, -1e-6f, 0.0f, 0.37f, 1.0f}) {
+          for (bool interpolated : {false, true}) {
+            const TSampleColor a = colorer(depth, cycle, interpolated);
+            const TSampleColor b = props.SampleColor(depth, cycle, maxCycle, interpolated);
+            ASSERT_TRUE(a.red == b.red && a.green == b.green && a.blue == b.blue &&
+                        a.opacity == b.opacity)
+                << flags << " " << maxCycle << " " << cycle << " " << depth;
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(ViewPropsEquality, SelfOnlyBecausePalettesCompareByIdentity) {
