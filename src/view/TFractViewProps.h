@@ -46,7 +46,7 @@ class TFractViewProps {
   TFractViewProps();
 
   // Field by field in a fixed order; palettes compare by identity (TColorPalette1D::operator==),
-  // so a copy never equals its original. AdaptStrength* and UpdateResolution take no part.
+  // so a copy never equals its original. AdaptStrength* and UpdateResolution are not compared.
   bool operator==(const TFractViewProps& other) const;
 
   // The colour of one sample. depth is the result array's value: > 0 outside, < 0 inside, exactly

@@ -127,7 +127,7 @@ TEST(SampleColor, CycleNumberChoosesTheMixColoursAndIsClampedToItsRange) {
     EXPECT_DOUBLE_EQ(color.blue, 0.25 * foreBlue);
     EXPECT_DOUBLE_EQ(color.opacity, 1 - p);
   }
-  // With the plain colours the cycle number plays no part.
+  // With the plain colours the cycle number does not matter.
   props.UsePalDepthBackgroundInside = props.UsePalDepthForegroundInside = false;
   const TSampleColor plain = props.SampleColor(-1.0f, 4, 5, false);
   ExpectColor(plain, 255, 128, 0, 1.0);
