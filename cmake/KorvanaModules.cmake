@@ -25,6 +25,8 @@ function(korvana_add_tests folder)
   set(target tests_${folder})
   add_executable(${target} ${sources})
   target_link_libraries(${target} PRIVATE ${ARGN} korvana_testsupport GTest::gtest_main GTest::gmock)
+  # Test data files are found through this compiled-in folder (tests/data).
+  target_compile_definitions(${target} PRIVATE KORVANA_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVANA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
