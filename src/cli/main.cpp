@@ -2,6 +2,9 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "cli/RenderCommand.h"
 #include "cli/RenderOptions.h"
 #include "common/Version.h"
 
@@ -22,6 +25,6 @@ int main(int argc, char** argv) {
                 std::string(korvana::kVersionText).c_str());
     return 0;
   }
-  std::fprintf(stderr, "korvana-render: rendering is not available yet\n");
-  return 1;
+  const bool showProgress = !options.quiet && ::isatty(STDERR_FILENO);
+  return RunRender(options, stderr, showProgress);
 }

@@ -1,0 +1,130 @@
+#include "app/FractalDocumentFile.h"
+
+#include "common/Assert.h"
+#include "common/Interaction.h"
+#include "common/Messages.h"
+#include "common/Version.h"
+#include "files/XMLReader.h"
+#include "fractal/FractalElement.h"
+#include "view/FractalViewGrammar.h"
+
+namespace {
+
+constexpr const char* kUnit = "unitfract";
+
+bool IsOldVersion(const std::string& version) { return version == "1.0" || version == "2.0"; }
+
+// The next sibling, which the grammar guarantees to exist.
+const TXMLItem& Expect(const TXMLItem* item, const char* name) {
+  KORVANA_ASSERT(item != nullptr);
+  KORVANA_ASSERT(item->GetElement() == name);
+  return *item;
+}
+
+const TDTDCompound* GrammarFor(const std::string& version, std::string& error) {
+  if (version == "2.1") return &UnitFractalGrammar21();
+  if (IsOldVersion(version)) return &UnitFractalGrammar20();
+  // Shown as the program's consistency-check box; the load then fails with this text.
+  KORVANA_CHECK(version == "1.0" || version == "2.0" || version == "2.1", kUnit);
+  error = "Unknown version \"" + version + "\".";
+  return nullptr;
+}
+
+// The `Version` element must come first and agree with the sniffed version.
+bool CheckVersionElement(const TXMLItem* item, const std::string& version, std::string& message) {
+  if (!KORVANA_CHECK(item != nullptr, kUnit) ||
+      !KORVANA_CHECK(item->GetElement() == "Version", kUnit)) {
+    message = "The document has no version.";
+    return false;
+  }
+  const std::string& parVersion = item->GetString();
+  if (!KORVANA_CHECK(version == parVersion, kUnit)) {
+    message = "The document's version \"" + parVersion + "\" is not \"" + version + "\".";
+    return false;
+  }
+  return true;
+}
+
+bool ParseDocument(TFractalContent& content, XMLParseResult& parsed, bool ok,
+                   std::string& message) {
+  if (!ok) return false;
+  const TXMLItem* version = parsed.document->GetFirstElement();
+  if (!CheckVersionElement(version, parsed.version, message)) return false;
+  TFractalContent read = content;
+  int line = 0;
+  int column = 0;
+  if (!ReadContentElements(read, version->next, parsed.version, message, line, column)) {
+    message += " At line " + std::to_string(line) + ", column " + std::to_string(column + 1) + ".";
+    return false;
+  }
+  content = std::move(read);
+  return true;
+}
+
+}  // namespace
+
+const TDTDCompound& UnitFractalGrammar21() {
+  static const auto grammar =
+      Compound("UnitFractal", Seq({Text("Version"), FractalView21Grammar(), BitmapsPropsGrammar(),
+                                   FractalGrammar21()}));
+  return *grammar;
+}
+
+const TDTDCompound& UnitFractalGrammar20() {
+  static const auto grammar = Compound(
+      "UnitFractal",
+      Seq({Text("Version"), Seq({Compound("View"), FractalView20Grammar()}), FractalGrammar20()}));
+  return *grammar;
+}
+
+void WriteContentElements(const TFractalContent& content, TXMLComplexElement& parent) {
+  content.View.WriteXML(parent);
+  content.Bitmaps.WriteXML(parent);
+  WriteFractal(content.Fractal, parent);
+}
+
+std::unique_ptr<TXMLComplexElement> BuildFractalDocument(const TFractalContent& content) {
+  auto root = std::make_unique<TXMLComplexElement>("UnitFractal");
+  root->AddString("Version", std::string(korvana::kVersionText));
+  WriteContentElements(content, *root);
+  return root;
+}
+
+bool ReadContentElements(TFractalContent& content, const TXMLItem* first,
+                         const std::string& version, std::string& message, int& line,
+                         int& column) {
+  const TXMLItem* item = first;
+  if (IsOldVersion(version)) item = Expect(item, "View").next;
+  const TXMLItem& view = Expect(item, "FractalView");
+  if (!content.View.ReadXML(view, version, message, line, column)) return false;
+  item = view.next;
+  if (!IsOldVersion(version)) {
+    const TXMLItem& bitmaps = Expect(item, "BitmapsProps");
+    if (!content.Bitmaps.ReadXML(bitmaps, message, line, column)) return false;
+    item = bitmaps.next;
+  }
+  return ReadFractal(content.Fractal, Expect(item, "Fractal"), version, message, line, column);
+}
+
+bool SaveFractalDocument(const TFractalContent& content, const std::string& fileName,
+                         Interaction& ui) {
+  std::string error;
+  if (BuildFractalDocument(content)->WriteXMLFile(fileName, error)) return true;
+  ui.ShowMessage("FileError", "Cannot save Fractal File: " + error + ".",
+                 Interaction::Icon::Information);
+  return false;
+}
+
+bool LoadFractalDocument(TFractalContent& content, const std::string& fileName,
+                         std::string& message) {
+  XMLParseResult parsed;
+  bool ok = ParseXMLFile(fileName, GrammarFor, parsed, message);
+  return ParseDocument(content, parsed, ok, message);
+}
+
+bool LoadFractalDocumentBytes(TFractalContent& content, std::string_view bytes,
+                              std::string& message) {
+  XMLParseResult parsed;
+  bool ok = ParseXMLBytes(bytes, GrammarFor, parsed, message);
+  return ParseDocument(content, parsed, ok, message);
+}

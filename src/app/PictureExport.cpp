@@ -1,0 +1,74 @@
+#include "app/PictureExport.h"
+
+#include "common/FileNames.h"
+#include "common/Interaction.h"
+#include "common/Version.h"
+#include "files/BmpFile.h"
+#include "files/PictureFile.h"
+#include "files/PngFile.h"
+#include "files/TifFileFacade.h"
+#include "files/TifImage.h"
+#include "fractal/TFractResult.h"
+#include "view/TResultRenderer.h"
+
+namespace {
+
+std::string Prefix(const std::string& fileName) {
+  return "Cannot export file \"" + fileName + "\". ";
+}
+
+bool IsPng(const std::string& fileName) {
+  std::string name, extension;
+  SplitFileExtension(fileName, name, extension);
+  return extension == "png";
+}
+
+bool WriteTif(const TFractResult& result, const TFractViewProps& view, int maxCycle,
+              const std::string& fileName, std::string& error) {
+  TifImage image;
+  TResultRenderer(view, maxCycle).RenderExport(result, image);
+  TifFileFacade writer{std::string(korvana::kProgramName), std::string(korvana::kVersionText)};
+  return writer.Write(fileName, image, error);
+}
+
+// The bitmap writers report the system's reason; the message names the file like the others.
+bool WriteBitmap(const TFractResult& result, const std::string& fileName, bool png,
+                 std::string& error) {
+  const Bitmap24* bitmap = result.GetBitmap();
+  if (bitmap == nullptr) {
+    error = Prefix(fileName) + "The picture has not been painted.";
+    return false;
+  }
+  std::string reason;
+  bool ok = png ? PngFile::Write(fileName, *bitmap, reason)
+                : BmpFile::Write(fileName, *bitmap, reason);
+  if (!ok) error = Prefix(fileName) + reason;
+  return ok;
+}
+
+}  // namespace
+
+bool WritePicture(const TFractResult& result, const TFractViewProps& view, int maxCycle,
+                  const std::string& fileName, bool allowPng, std::string& error) {
+  if (allowPng && IsPng(fileName)) return WriteBitmap(result, fileName, true, error);
+  PictureFormat format;
+  if (!PictureFile::ChooseExportFormat(fileName, format, error)) return false;
+  if (format == PictureFormat::Tif) return WriteTif(result, view, maxCycle, fileName, error);
+  return WriteBitmap(result, fileName, false, error);
+}
+
+bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int maxCycle,
+                   const std::string& fileName, Interaction& ui, std::string& error) {
+  const bool finished = result != nullptr && result->GetBitmap() != nullptr &&
+                        result->GetPainted() >= result->GetWidth();
+  if (!finished && ui.AskYesNo("Bitmap is not Finished",
+                               "Do you want to export the unfinished bitmap?") !=
+                       Interaction::Answer::Yes) {
+    return true;
+  }
+  if (result == nullptr) {
+    error = Prefix(fileName) + "The fractal has not been computed.";
+    return false;
+  }
+  return WritePicture(*result, view, maxCycle, fileName, false, error);
+}

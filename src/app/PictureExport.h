@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+class Interaction;
+class TFractResult;
+class TFractViewProps;
+
+// Picture export of a fractal: "tif" (the whole result rendered with its opacity as alpha) or
+// "bmp" (the off-screen bitmap as the window shows it); the extension is compared exactly.
+// When the picture is not completely painted, asks "Do you want to export the unfinished
+// bitmap?" first; No ends the export with success and nothing written. On failure returns false
+// with the message (nothing shown). A result without bitmap counts as unfinished.
+bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int maxCycle,
+                   const std::string& fileName, Interaction& ui, std::string& error);
+
+// Writes a finished picture without asking: "tif" and "bmp" as above and, when allowPng, "png"
+// (the off-screen bitmap). Used by the headless renderer.
+bool WritePicture(const TFractResult& result, const TFractViewProps& view, int maxCycle,
+                  const std::string& fileName, bool allowPng, std::string& error);

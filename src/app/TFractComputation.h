@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "bitmaps/TBitmapMapper.h"
+#include "fractal/TFractKernel.h"  // complete type for the engine's kernels
+#include "fractal/TFractResult.h"
+#include "fractal/TThreadVolumeWriter.h"
+
+struct TFractalContent;
+
+// One document's computation: the result array, the picture mapping snapshot and the engine
+// that fills the array. A restart stops the running engine first and replaces the array whole.
+// Everything here runs on the owner thread (see TThreadVolumeWriter).
+class TFractComputation {
+ public:
+  struct Listener {
+    // After newly computed columns have been painted into the bitmap.
+    std::function<void(int computedColumns)> painted;
+    // From a worker thread: call ServiceHandOvers soon (may be empty for owners that Wait).
+    std::function<void()> wake;
+    // Once the run is complete or stopped.
+    std::function<void()> finished;
+  };
+
+  TFractComputation() = default;
+  ~TFractComputation() { Stop(); }
+  TFractComputation(const TFractComputation&) = delete;
+  TFractComputation& operator=(const TFractComputation&) = delete;
+
+  // Stops the running computation, resolves the picture uses, creates a new result array from
+  // the parameters and starts computing it with `threads` workers (0: all hardware threads).
+  // content must stay alive and unchanged until the computation is stopped or has finished.
+  // Returns false with a message for the user when the array or the engine cannot be had; the
+  // computation then holds no array.
+  bool Restart(TFractalContent& content, int threads, Listener listener, std::string& error);
+
+  // Replaces the array's bitmap by a new one of the current pixel size.
+  void NewBitmap();
+  // Paints what has been computed but not yet painted (after a change of colours, with the
+  // painted count reset to 0 first).
+  void PaintNewColumns();
+
+  void ServiceHandOvers() { engine_.ServiceHandOvers(); }
+  void Wait() { engine_.Wait(); }
+  void Stop() { engine_.Stop(); }
+  bool IsRunning() const { return engine_.IsRunning(); }
+  std::uint64_t OrbitSteps() const { return engine_.OrbitSteps(); }
+  // Empty, or why the last run ended early.
+  const std::string& LastError() const { return engine_.LastError(); }
+
+  TFractResult* Result() { return result_.get(); }
+  const TFractResult* Result() const { return result_.get(); }
+
+ private:
+  TFractalContent* content_ = nullptr;
+  std::unique_ptr<TFractResult> result_;
+  std::unique_ptr<TBitmapMapper> mapper_;
+  TThreadVolumeWriter engine_;
+};
