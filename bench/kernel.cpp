@@ -1,0 +1,117 @@
+// Speed of the iteration kernel and the computing engine on the reference workload: the whole
+// Mandelbrot set (MapC, z^2 + c) over re -2..1, im -1.5..1.5 at 2000 x 2000 samples, MaxDepth
+// 1000, escape radius 2, equality distance 0.0001, with cycle detection up to period 3
+// (CycleLowest) and without (MaxCycle 0).
+//
+// Counters: samples/s and orbit steps/s (formula evaluations). Compare in one run: the vector
+// kernel against the scalar one on one thread, the engine on all threads against one thread,
+// and the engine on one thread against the kernel alone.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <thread>
+
+#include "fractal/TFractKernel.h"
+#include "fractal/TFractResult.h"
+#include "fractal/TKernelParams.h"
+#include "fractal/TThreadVolumeWriter.h"
+
+namespace {
+
+TKernelParams Reference(int maxCycle, KernelPath path) {
+  TKernelParams p;
+  p.mapVar = MapC;
+  p.formula = 0;
+  p.left = -2.0;
+  p.right = 1.0;
+  p.top = 1.5;
+  p.bottom = -1.5;
+  p.xResolution = p.yResolution = 2000;
+  p.maxDepth = 1000;
+  p.outerCircle = 2.0;
+  p.innerDist = 0.0001;
+  p.maxCycle = maxCycle;
+  p.cycleSelection = CycleLowest;
+  p.path = path;
+  return p;
+}
+
+std::unique_ptr<TFractResult> NewResult(const TKernelParams& p) {
+  std::string error;
+  return TFractResult::Create(p.xResolution, p.yResolution, p.maxCycle, false, error);
+}
+
+void SetCounters(benchmark::State& state, const TKernelParams& p, std::uint64_t steps) {
+  const double samples = static_cast<double>(p.xResolution) * p.yResolution;
+  state.counters["samples/s"] =
+      benchmark::Counter(samples * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
+}
+
+// The kernel alone over all columns on this thread. Arguments: path, MaxCycle.
+void BM_Kernel(benchmark::State& state) {
+  const auto path = static_cast<KernelPath>(state.range(0));
+  const TKernelParams p = Reference(static_cast<int>(state.range(1)), path);
+  auto result = NewResult(p);
+  std::string error;
+  auto kernel = TFractKernel::Create(p, nullptr, error);
+  if (path != KernelPath::Scalar && kernel->ActivePath() != path) {
+    state.SkipWithError("instruction set not available");
+    return;
+  }
+  for (auto _ : state) {
+    kernel->ComputeColumns(*result, 0, p.xResolution);
+    benchmark::DoNotOptimize(result->DepthPlane());
+  }
+  state.SetLabel(KernelPathName(kernel->ActivePath()));
+  SetCounters(state, p, kernel->OrbitSteps());
+}
+
+// The engine with the best kernel. Arguments: workers (0 = all hardware threads), MaxCycle.
+void BM_Engine(benchmark::State& state) {
+  const TKernelParams p = Reference(static_cast<int>(state.range(1)), KernelPath::Auto);
+  auto result = NewResult(p);
+  TThreadVolumeWriter engine;
+  std::uint64_t steps = 0;
+  for (auto _ : state) {
+    std::string error;
+    engine.Start(p, *result, nullptr, static_cast<int>(state.range(0)), {}, error);
+    engine.Wait();
+    steps += engine.OrbitSteps();
+  }
+  const int workers = state.range(0) > 0 ? static_cast<int>(state.range(0))
+                                         : static_cast<int>(std::thread::hardware_concurrency());
+  state.SetLabel(std::to_string(workers) + " workers");
+  SetCounters(state, p, steps);
+}
+
+constexpr int kScalar = static_cast<int>(KernelPath::Scalar);
+constexpr int kAvx2 = static_cast<int>(KernelPath::AVX2);
+constexpr int kAvx512 = static_cast<int>(KernelPath::AVX512);
+
+BENCHMARK(BM_Kernel)
+    ->ArgNames({"path", "MaxCycle"})
+    ->ArgsProduct({{kScalar, kAvx2, kAvx512}, {3, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_Engine)
+    ->ArgNames({"threads", "MaxCycle"})
+    ->ArgsProduct({{1, 0}, {3, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TKernelParams p = Reference(3, KernelPath::Auto);
+  std::string error;
+  auto kernel = TFractKernel::Create(p, nullptr, error);
+  benchmark::AddCustomContext("kernel_auto", KernelPathName(kernel->ActivePath()));
+  benchmark::AddCustomContext("paths", "1 = Scalar, 2 = AVX2, 3 = AVX-512");
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,57 @@
+// The vector kernel for processors with AVX2: 4 doubles per vector. Everything from the pragma
+// on is compiled for AVX2 and stays local to this unit; the entry point below it is ordinary
+// code that only calls in.
+
+#include <immintrin.h>
+
+#include <cfloat>
+#include <cstdint>
+
+#include "fractal/CycleRules.h"
+#include "fractal/KernelRules.h"
+#include "fractal/TKernelParams.h"
+#include "fractal/VectorKernels.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+namespace {
+
+struct IsaAvx2 {
+  using V = __m256d;
+  static constexpr int kWidth = 4;
+  static constexpr int kBlocks = 2;
+
+  static V Set(double v) { return _mm256_set1_pd(v); }
+  static V Load(const double* p) { return _mm256_loadu_pd(p); }
+  static void Store(double* p, V v) { _mm256_storeu_pd(p, v); }
+  static V Add(V a, V b) { return _mm256_add_pd(a, b); }
+  static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+  static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
+  // Exact negation: flips the sign bit, as the unary minus of the scalar code does.
+  static V Neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
+  static V BitOr(V a, V b) { return _mm256_or_pd(a, b); }
+  static V Min(V a, V b) { return _mm256_min_pd(a, b); }
+  static unsigned Lt(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_LT_OQ)); }
+  static unsigned NotLe(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_NLE_UQ)); }
+  static unsigned Bits(V mask) { return static_cast<unsigned>(_mm256_movemask_pd(mask)); }
+};
+
+}  // namespace
+
+#include "fractal/SimdKernel.h"
+
+namespace {
+
+std::uint64_t RunAvx2(const TVectorJob& job, TVectorWorkspace& work) {
+  TSimdRun<IsaAvx2> run(job, work);
+  return run.Run();
+}
+
+}  // namespace
+
+#pragma GCC pop_options
+
+std::uint64_t ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work) {
+  return RunAvx2(job, work);
+}

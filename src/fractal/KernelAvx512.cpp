@@ -1,0 +1,62 @@
+// The vector kernel for processors with AVX-512: 8 doubles per vector. Everything from the
+// pragma on is compiled for AVX-512 and stays local to this unit; the entry point below it is
+// ordinary code that only calls in.
+
+#include <immintrin.h>
+
+#include <cfloat>
+#include <cstdint>
+
+#include "fractal/CycleRules.h"
+#include "fractal/KernelRules.h"
+#include "fractal/TKernelParams.h"
+#include "fractal/VectorKernels.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+
+namespace {
+
+struct IsaAvx512 {
+  using V = __m512d;
+  static constexpr int kWidth = 8;
+  static constexpr int kBlocks = 2;
+
+  static V Set(double v) { return _mm512_set1_pd(v); }
+  static V Load(const double* p) { return _mm512_loadu_pd(p); }
+  static void Store(double* p, V v) { _mm512_storeu_pd(p, v); }
+  static V Add(V a, V b) { return _mm512_add_pd(a, b); }
+  static V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
+  static V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
+  // Exact negation: flips the sign bit, as the unary minus of the scalar code does.
+  static V Neg(V a) {
+    return _mm512_castsi512_pd(
+        _mm512_xor_si512(_mm512_castpd_si512(a), _mm512_set1_epi64(INT64_MIN)));
+  }
+  static V BitOr(V a, V b) {
+    return _mm512_castsi512_pd(_mm512_or_si512(_mm512_castpd_si512(a), _mm512_castpd_si512(b)));
+  }
+  // The masked form: the plain one makes GCC 12 warn about its undefined pass-through operand.
+  static V Min(V a, V b) { return _mm512_mask_min_pd(a, static_cast<__mmask8>(0xFF), a, b); }
+  static unsigned Lt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+  static unsigned NotLe(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_NLE_UQ); }
+};
+
+}  // namespace
+
+#include "fractal/SimdKernel.h"
+
+namespace {
+
+std::uint64_t RunAvx512(const TVectorJob& job, TVectorWorkspace& work) {
+  TSimdRun<IsaAvx512> run(job, work);
+  return run.Run();
+}
+
+}  // namespace
+
+#pragma GCC pop_options
+
+std::uint64_t ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work) {
+  return RunAvx512(job, work);
+}

@@ -1,0 +1,385 @@
+#pragma once
+
+// The vector kernel for formulas 0-2, generic over an instruction set description Isa:
+//   V                       vector of Isa::kWidth doubles
+//   kWidth, kBlocks         lanes per vector; vectors iterated side by side (hides latency)
+//   Set, Load, Store, Add, Sub, Mul, Neg
+//   BitOr                   bitwise or
+//   Min(a, b)               a < b ? a : b (so b when a is NaN)
+//   Lt, NotLe               lane bits of a < b and of !(a <= b) (true for NaN)
+//
+// Include this header only from a translation unit compiled for the instruction set, after
+// all other headers, with Isa defined in an unnamed namespace there: every instantiation then
+// stays local to that unit and is never mixed up with code for another processor.
+//
+// Each lane computes one sample with exactly the operations of the scalar kernel, in the same
+// order. When a lane's sample ends, its result is stored and the lane takes the next sample of
+// the strip (column by column, top to bottom), so no lane idles until the strip runs out.
+//
+// Bookkeeping is kept out of the hot loop: a lane's iteration count is the global step number
+// minus the step at which its sample started, and the history of all lanes is one ring whose
+// write position advances every step for all lanes together. A lane that takes a new sample
+// fills its column of the ring with NaN, which is never near anything, so until the lane has
+// written them its unfilled entries cannot be sighted. Sightings, escapes and the end at
+// maximal depth are rare; they are decided per lane by the scalar rules that the scalar
+// kernel uses too.
+
+#include <cfloat>
+#include <cstdint>
+#include <limits>
+
+#include "fractal/CycleRules.h"
+#include "fractal/KernelRules.h"
+#include "fractal/TKernelParams.h"
+#include "fractal/VectorKernels.h"
+
+template <class Isa>
+class TSimdRun {
+ public:
+  using V = typename Isa::V;
+  static constexpr int W = Isa::kWidth;
+  static constexpr int B = Isa::kBlocks;
+  static constexpr int L = W * B;
+  static_assert(L <= kMaxVectorLanes && L <= 32);
+
+  TSimdRun(const TVectorJob& job, TVectorWorkspace& work)
+      : job_(job),
+        cycles_(job.cycles),
+        slots_(job.historySlots),
+        lastStep_(static_cast<std::int64_t>(job.maxDepth) - 2),
+        newest_(job.historySlots > 0 ? job.historySlots - 1 : 0),
+        histRe_(work.histRe.data()),
+        histIm_(work.histIm.data()),
+        firstSeen_(work.firstSeen.data()),
+        blank_(work.blank.data()),
+        total_(static_cast<std::int64_t>(job.x1 - job.x0) * job.height),
+        nextColumn_(job.x0),
+        nextX_(PlanePosition(job.left, job.right, job.x0, job.xResolution)) {}
+
+  std::uint64_t Run() {
+    for (int l = 0; l < L; ++l) Refill(l);
+    UpdateDepthDue();
+    switch (job_.formula) {
+      case 0: RunFormula<0>(); break;
+      case 1: RunFormula<1>(); break;
+      default: RunFormula<2>(); break;
+    }
+    return steps_;
+  }
+
+ private:
+  static unsigned Bit(int l) { return 1u << l; }
+
+  // Short histories get a loop unrolled at compile time; kSlots -1 reads the length at run time.
+  template <int kFormula>
+  void RunFormula() {
+    switch (slots_) {
+      case 0: Loop<kFormula, 0>(); break;
+      case 1: Loop<kFormula, 1>(); break;
+      case 2: Loop<kFormula, 2>(); break;
+      case 3: Loop<kFormula, 3>(); break;
+      case 4: Loop<kFormula, 4>(); break;
+      default: Loop<kFormula, -1>(); break;
+    }
+  }
+
+  template <int kFormula>
+  static void Step(V zr, V zi, V cr, V ci, V& wr, V& wi) {
+    if constexpr (kFormula == 0) {
+      wr = Isa::Add(Isa::Sub(Isa::Mul(zr, zr), Isa::Mul(zi, zi)), cr);
+      wi = Isa::Add(Isa::Mul(Isa::Mul(Isa::Set(2.0), zr), zi), ci);
+    } else if constexpr (kFormula == 1) {
+      const V x2 = Isa::Mul(zr, zr);
+      const V y2 = Isa::Mul(zi, zi);
+      wr = Isa::Add(Isa::Sub(Isa::Mul(x2, zr), Isa::Mul(Isa::Mul(Isa::Set(3.0), zr), y2)), cr);
+      wi = Isa::Add(
+          Isa::Add(Isa::Mul(Isa::Neg(y2), zi), Isa::Mul(Isa::Mul(Isa::Set(3.0), zi), x2)), ci);
+    } else {
+      const V x2 = Isa::Mul(zr, zr);
+      const V y2 = Isa::Mul(zi, zi);
+      wr = Isa::Add(
+          Isa::Add(Isa::Sub(Isa::Mul(x2, x2), Isa::Mul(Isa::Mul(Isa::Set(6.0), x2), y2)),
+                   Isa::Mul(y2, y2)),
+          cr);
+      wi = Isa::Add(Isa::Mul(Isa::Set(4.0), Isa::Sub(Isa::Mul(Isa::Mul(x2, zr), zi),
+                                                      Isa::Mul(Isa::Mul(zr, y2), zi))),
+                    ci);
+    }
+  }
+
+  // Steps all lanes until one needs attention, then settles that step lane by lane. The hot
+  // state lives in locals: the vector stores into the ring may alias any member.
+  template <int kFormula, int kSlots>
+  void Loop() {
+    // Escape (r2 > R^2) and failure (r2 not finite) in one comparison: R^2 is finite here.
+    const V outer2 = Isa::Set(job_.outerCircle2);
+    const V eps2 = Isa::Set(cycles_.innerDist2);
+    const std::int32_t slots = kSlots >= 0 ? kSlots : slots_;
+    while (active_ != 0) {
+      V zr[B], zi[B], cr[B], ci[B], wr[B], wi[B], r2[B];
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        zr[b] = Isa::Load(zr_ + b * W);
+        zi[b] = Isa::Load(zi_ + b * W);
+        cr[b] = Isa::Load(cr_ + b * W);
+        ci[b] = Isa::Load(ci_ + b * W);
+      }
+      const unsigned active = active_;
+      const unsigned startLive = startLive_;
+      const std::int64_t due = depthDue_;
+      std::int64_t step = step_;
+      std::int32_t newest = newest_;
+      unsigned handle = 0;
+      for (;;) {
+        unsigned exits = 0;
+#pragma GCC unroll 4
+        for (int b = 0; b < B; ++b) {
+          Step<kFormula>(zr[b], zi[b], cr[b], ci[b], wr[b], wi[b]);
+          r2[b] = Isa::Add(Isa::Mul(wi[b], wi[b]), Isa::Mul(wr[b], wr[b]));
+          exits |= Isa::NotLe(r2[b], outer2) << (b * W);
+        }
+        if constexpr (kSlots != 0) {
+          exits |= Sightings<kSlots>(wr, wi, eps2, slots, newest, startLive);
+        }
+        handle = exits & active;
+        if (handle != 0 || step == due) break;
+        if constexpr (kSlots != 0) newest = Push(wr, wi, slots, newest);
+#pragma GCC unroll 4
+        for (int b = 0; b < B; ++b) {
+          zr[b] = wr[b];
+          zi[b] = wi[b];
+        }
+        ++step;
+      }
+      step_ = step;
+      newest_ = newest;
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        Isa::Store(zr_ + b * W, wr[b]);
+        Isa::Store(zi_ + b * W, wi[b]);
+        Isa::Store(r2_ + b * W, r2[b]);
+      }
+      unsigned finished = handle != 0 ? Handle(handle) : 0u;
+      if constexpr (kSlots != 0) newest_ = Push(wr, wi, slots, newest_);
+      if (step_ == depthDue_) finished |= EndAtMaxDepth(active_ & ~finished);
+      ++step_;
+      for (unsigned bits = finished; bits != 0; bits &= bits - 1) Refill(__builtin_ctz(bits));
+      if (finished != 0) UpdateDepthDue();
+    }
+  }
+
+  // Lanes whose new point is near a history entry whose sighting still matters. Entries that
+  // cannot matter are blanked to NaN, so the smallest distance over all entries decides.
+  template <int kSlots>
+  unsigned Sightings(const V* wr, const V* wi, V eps2, std::int32_t slots, std::int32_t newest,
+                     unsigned startLive) const {
+    V nearest[B];
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) nearest[b] = Isa::Set(std::numeric_limits<double>::infinity());
+    std::int32_t slot = newest;
+#pragma GCC unroll 4
+    for (std::int32_t k = 0; k < (kSlots > 0 ? kSlots : slots); ++k) {
+      const double* re = histRe_ + static_cast<std::size_t>(slot) * L;
+      const double* im = histIm_ + static_cast<std::size_t>(slot) * L;
+      const double* blank = blank_ + static_cast<std::size_t>(k) * L;
+      slot = slot == 0 ? slots - 1 : slot - 1;
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        const V d1 = Isa::Sub(Isa::Load(im + b * W), wi[b]);
+        const V d2 = Isa::Sub(Isa::Load(re + b * W), wr[b]);
+        const V dk = Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2));
+        nearest[b] = Isa::Min(Isa::BitOr(dk, Isa::Load(blank + b * W)), nearest[b]);
+      }
+    }
+    unsigned events = 0;
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) events |= Isa::Lt(nearest[b], eps2) << (b * W);
+    if (startLive != 0) {
+      const V start = Isa::Set(kHistoryStart);
+      unsigned near = 0;
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        const V d1 = Isa::Sub(start, wi[b]);
+        const V d2 = Isa::Sub(start, wr[b]);
+        near |= Isa::Lt(Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2)), eps2) << (b * W);
+      }
+      events |= near & startLive;
+    }
+    return events;
+  }
+
+  // Marks entry k of lane l as one whose sighting matters (or not).
+  void SetLive(std::int32_t k, int l, bool live) {
+    blank_[static_cast<std::size_t>(k) * L + l] =
+        live ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+  }
+
+  // Writes the new points as entry 0 of the ring; returns the new slot of entry 0.
+  std::int32_t Push(const V* wr, const V* wi, std::int32_t slots, std::int32_t newest) {
+    newest = newest + 1 == slots ? 0 : newest + 1;
+    double* re = histRe_ + static_cast<std::size_t>(newest) * L;
+    double* im = histIm_ + static_cast<std::size_t>(newest) * L;
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      Isa::Store(re + b * W, wr[b]);
+      Isa::Store(im + b * W, wi[b]);
+    }
+    return newest;
+  }
+
+  // The iteration count of lane l at the current step.
+  double Count(int l) const { return static_cast<double>(step_ - start_[l] + 1); }
+
+  // The cycle state of lane l once `pushes` points of its orbit have entered the ring.
+  TCycleLane Lane(int l, std::int64_t pushes) {
+    TCycleLane lane;
+    lane.histRe = histRe_ + l;
+    lane.histIm = histIm_ + l;
+    lane.firstSeen = firstSeen_ + l;
+    lane.stride = L;
+    lane.newest = newest_;
+    lane.capacity = slots_;
+    lane.filled = static_cast<std::int32_t>(pushes < cycles_.maxCycle ? pushes : cycles_.maxCycle);
+    lane.block = &block_[l];
+    return lane;
+  }
+
+  // Escapes, failures and sightings of the lanes in handle at the current step (new points in
+  // zr_, zi_, r2_; the ring not yet pushed). Returns the lanes whose sample ended.
+  unsigned Handle(unsigned handle) {
+    unsigned finished = 0;
+    for (unsigned bits = handle; bits != 0; bits &= bits - 1) {
+      const int l = __builtin_ctz(bits);
+      const double count = Count(l);
+      if (!(r2_[l] <= job_.outerCircle2)) {
+        steps_ += static_cast<std::uint64_t>(count);
+        if (r2_[l] <= DBL_MAX && job_.smoothFactor != 0.0) {
+          Store(l, SmoothedEscapeCount(count, r2_[l], job_.smoothFactor, job_.logR2), 0);
+        } else {
+          Store(l, count, 0);  // escaped without smoothing, or failed
+        }
+        finished |= Bit(l);
+        continue;
+      }
+      const TCycleLane lane = Lane(l, step_ - start_[l]);
+      const int period = ScanForCycle(cycles_, lane, zr_[l], zi_[l], count);
+      if (period != 0) {
+        // kCycleFailure cannot come here: no distance overflows where the vector kernels run.
+        steps_ += static_cast<std::uint64_t>(count);
+        Store(l, period > 0 ? -count : count, period > 0 ? period : 0);
+        finished |= Bit(l);
+      } else {
+        UpdateLive(l, lane);
+      }
+    }
+    return finished;
+  }
+
+  // Recomputes which entries of lane l can still change its outcome after a scan.
+  void UpdateLive(int l, const TCycleLane& lane) {
+    const bool always = cycles_.selection == DepthLowest;
+    for (std::int32_t k = 0; k < slots_; ++k) {
+      SetLive(k, l, always || lane.FirstSeen(k) == 0);
+    }
+    if (lane.filled >= cycles_.maxCycle || (!always && block_[l].count != 0)) {
+      startLive_ &= ~Bit(l);
+    }
+  }
+
+  // The end check of the lanes in `lanes` that reach the maximal depth at this step (after
+  // the push). Returns them.
+  unsigned EndAtMaxDepth(unsigned lanes) {
+    unsigned ended = 0;
+    for (; lanes != 0; lanes &= lanes - 1) {
+      const int l = __builtin_ctz(lanes);
+      if (start_[l] + lastStep_ != step_) continue;
+      ended |= Bit(l);
+      steps_ += static_cast<std::uint64_t>(job_.maxDepth) - 1;
+      std::int32_t seenAt = 0;
+      int period = 0;
+      if (slots_ > 0 && job_.recordCycles) {
+        period = PickCycleAtMaxDepth(cycles_, Lane(l, step_ - start_[l] + 1), seenAt);
+      }
+      Store(l, period != 0 ? -static_cast<double>(seenAt) : 0.0, period);
+    }
+    return ended;
+  }
+
+  void UpdateDepthDue() {
+    depthDue_ = std::numeric_limits<std::int64_t>::max();
+    for (unsigned bits = active_; bits != 0; bits &= bits - 1) {
+      const std::int64_t due = start_[__builtin_ctz(bits)] + lastStep_;
+      if (due < depthDue_) depthDue_ = due;
+    }
+  }
+
+  void Store(int l, double count, std::int32_t cycle) {
+    const std::size_t index = static_cast<std::size_t>(job_.x0) * job_.height +
+                              static_cast<std::size_t>(sample_[l]);
+    job_.depths[index] = DepthOf(count, job_.maxDepth);
+    if (job_.cyclePlane) job_.cyclePlane[index] = cycle;
+  }
+
+  // Gives lane l the next sample of the strip (starting at the current step), or makes it
+  // idle when there is none.
+  void Refill(int l) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (std::int32_t s = 0; s < slots_; ++s) {
+      histRe_[static_cast<std::size_t>(s) * L + l] = nan;
+      histIm_[static_cast<std::size_t>(s) * L + l] = nan;
+      firstSeen_[static_cast<std::size_t>(s) * L + l] = 0;
+      SetLive(s, l, true);
+    }
+    block_[l] = TCycleBlock{};
+    start_[l] = step_;
+    if (next_ >= total_) {
+      active_ &= ~Bit(l);
+      startLive_ &= ~Bit(l);
+      zr_[l] = zi_[l] = cr_[l] = ci_[l] = 0.0;
+      return;
+    }
+    active_ |= Bit(l);
+    if (slots_ > 0 && cycles_.startReachable) startLive_ |= Bit(l);
+    sample_[l] = next_++;
+    zr_[l] = nextX_;
+    zi_[l] = job_.rowY[nextRow_];
+    if (++nextRow_ == job_.height) {
+      nextRow_ = 0;
+      ++nextColumn_;
+      nextX_ = PlanePosition(job_.left, job_.right, nextColumn_, job_.xResolution);
+    }
+    cr_[l] = job_.mapC ? zr_[l] : job_.cr;
+    ci_[l] = job_.mapC ? zi_[l] : job_.ci;
+  }
+
+  const TVectorJob& job_;
+  const TCycleSettings cycles_;
+  const std::int32_t slots_;
+  const std::int64_t lastStep_;  // steps after its start at which a sample reaches MaxDepth
+  std::int32_t newest_;          // ring slot of entry 0; the first push writes slot 0
+  double* histRe_;
+  double* histIm_;
+  std::int32_t* firstSeen_;
+  // Entry k of lane l at [k * L + l]: 0 where its sighting still matters, else NaN (OR-ed
+  // into the distance, which then never counts as near).
+  double* blank_;
+  const std::int64_t total_;
+  std::int64_t next_ = 0;      // the next sample of the strip to hand out (index in strip)
+  std::int32_t nextColumn_;    // its column, row and real part
+  std::int32_t nextRow_ = 0;
+  double nextX_;
+  std::int64_t step_ = 0;      // global step number
+  std::int64_t depthDue_ = 0;  // the first step at which an active lane reaches MaxDepth
+  std::uint64_t steps_ = 0;
+  unsigned active_ = 0;     // lanes holding a sample
+  unsigned startLive_ = 0;  // lanes whose unfilled entries may still be sighted
+
+  alignas(64) double zr_[L];
+  alignas(64) double zi_[L];
+  alignas(64) double cr_[L];
+  alignas(64) double ci_[L];
+  alignas(64) double r2_[L];
+  std::int64_t start_[L] = {};
+  std::int64_t sample_[L] = {};
+  TCycleBlock block_[L];
+};

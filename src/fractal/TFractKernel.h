@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fractal/CycleRules.h"
+#include "fractal/TComplex.h"
+#include "fractal/TKernelParams.h"
+#include "fractal/VectorKernels.h"
+
+class TFractResult;
+class TOrbitMapper;
+
+// The iteration kernel: computes whole columns of one computation into its result array. A
+// pure function of the parameter snapshot (plus the picture mapping), kept as an object only
+// to hold its work arrays, which are allocated once and reused for every strip. One object per
+// worker thread; several objects may compute different columns of one array at once.
+//
+// Per sample it iterates the formula from the sample point until the orbit escapes, falls into
+// a cycle, is stopped by the picture mapping or reaches MaxDepth, and stores the depth (and the
+// cycle number or picture colour where the array has those planes). An arithmetic failure (a
+// non-finite result) ends the sample as outside with the count reached; gradual underflow is
+// not a failure. The kernel never touches the array's computed or painted counts.
+class TFractKernel {
+ public:
+  // Returns nullptr and sets error when the work arrays cannot be allocated. The mapper (may
+  // be nullptr) is not owned and must outlive the kernel.
+  static std::unique_ptr<TFractKernel> Create(const TKernelParams& params,
+                                              const TOrbitMapper* mapper, std::string& error);
+
+  // Computes columns x0 .. x1 - 1 (0 <= x0 <= x1 <= width), each from the top row down. The
+  // array must have the parameters' resolution. May throw std::bad_alloc when an unusually
+  // long cycle history has to grow.
+  void ComputeColumns(TFractResult& result, std::int32_t x0, std::int32_t x1);
+
+  // The path that computes: params.path resolved against the processor, the formula and the
+  // picture mapping.
+  KernelPath ActivePath() const { return path_; }
+
+  // Formula steps computed since creation (for statistics and benchmarks).
+  std::uint64_t OrbitSteps() const { return steps_; }
+
+ private:
+  TFractKernel(const TKernelParams& params, const TOrbitMapper* mapper);
+
+  enum class End { MaxDepth, Escaped, Cycle, Picture, Failed };
+
+  // The history of the scalar kernel: a ring of up to min(K, MaxDepth - 1) points that grows
+  // on demand, so huge MaxCycle values cost only what the orbits actually use.
+  struct THistory {
+    std::vector<double> re, im;
+    std::vector<std::int32_t> firstSeen;
+    TCycleBlock block;
+    std::int32_t capacity = 0;  // ring slots once fully grown
+    std::int32_t newest = -1;
+    std::int32_t filled = 0;
+  };
+
+  KernelPath ResolvePath() const;
+  TVectorJob VectorJob(TFractResult& result, std::int32_t x0, std::int32_t x1) const;
+  void ComputeSample(std::int32_t column, std::int32_t row, TFractResult& result);
+  bool Step(TComplex z, TComplex c, TComplex d, TComplex& w) const;
+  bool AnyNear(TComplex w) const;
+  void Push(TComplex w);
+  TCycleLane Lane();
+
+  const TKernelParams params_;
+  const TOrbitMapper* const mapper_;
+  const TCycleSettings cycles_;
+  const double maxDepth_;
+  const double outerCircle2_;
+  const double logR2_;
+  const double smoothFactor_;
+  const bool recordCycles_;
+  const KernelPath path_;
+  std::vector<double> rowY_;
+  THistory history_;
+  TVectorWorkspace vectorWork_;
+  std::uint64_t steps_ = 0;
+};

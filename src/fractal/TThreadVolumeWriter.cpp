@@ -1,0 +1,203 @@
+#include "fractal/TThreadVolumeWriter.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <new>
+#include <system_error>
+
+#include "common/Assert.h"
+#include "fractal/TFractKernel.h"
+#include "fractal/TFractResult.h"
+
+namespace {
+
+// The debugger name of the workers, cut to the 15 characters Linux allows.
+constexpr const char* kThreadName = "TreadVolumeWrit";
+
+// Pauses a worker spends waiting for its hand-over before it sleeps (some ten microseconds).
+constexpr int kSpinRounds = 2000;
+
+int WorkerCount(int requested, int strips) {
+  int count = requested;
+  if (count <= 0) count = static_cast<int>(std::thread::hardware_concurrency());
+  return std::clamp(count, 1, std::max(strips, 1));
+}
+
+}  // namespace
+
+TThreadVolumeWriter::~TThreadVolumeWriter() { Stop(); }
+
+bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& result,
+                                const TOrbitMapper* mapper, int threads,
+                                EngineCallbacks callbacks, std::string& error) {
+  Stop();
+  error.clear();
+  result_ = &result;
+  callbacks_ = std::move(callbacks);
+  width_ = result.GetWidth();
+  strips_ = (width_ + kStripColumns - 1) / kStripColumns;
+  const int workers = WorkerCount(threads, strips_);
+  kernels_.clear();
+  for (int i = 0; i < workers; ++i) {
+    std::unique_ptr<TFractKernel> kernel = TFractKernel::Create(params, mapper, error);
+    if (!kernel) {
+      kernels_.clear();
+      return false;
+    }
+    kernels_.push_back(std::move(kernel));
+  }
+  stripState_.assign(static_cast<std::size_t>(strips_), Strip::Waiting);
+  nextToPublish_ = 0;
+  workersLeft_ = workers;
+  events_ = eventsSeen_ = 0;
+  broken_ = false;
+  failure_.clear();
+  lastError_.clear();
+  steps_ = 0;
+  terminate_ = false;
+  nextStrip_ = 0;
+  running_ = true;
+  for (int i = 0; i < workers; ++i) {
+    try {
+      threads_.emplace_back(&TThreadVolumeWriter::Work, this, std::ref(*kernels_[i]));
+    } catch (const std::system_error&) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      workersLeft_ -= workers - i;
+      break;
+    }
+  }
+  if (threads_.empty()) {
+    running_ = false;
+    kernels_.clear();
+    error = "The computation could not be started.";
+    return false;
+  }
+  return true;
+}
+
+void TThreadVolumeWriter::Work(TFractKernel& kernel) {
+  pthread_setname_np(pthread_self(), kThreadName);
+  while (!terminate_.load(std::memory_order_acquire)) {
+    const int strip = nextStrip_.fetch_add(1);
+    if (strip >= strips_) break;
+    const int x0 = strip * kStripColumns;
+    const int x1 = std::min(x0 + kStripColumns, width_);
+    bool ok = true;
+    try {
+      kernel.ComputeColumns(*result_, x0, x1);
+    } catch (const std::bad_alloc&) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      failure_ = "Not enough memory for the work arrays of the computation.";
+      ok = false;
+    } catch (...) {
+      ok = false;
+    }
+    if (!ok) terminate_.store(true, std::memory_order_release);
+    HandOver(strip, ok);
+    if (!ok) break;
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    --workersLeft_;
+    ++events_;
+  }
+  ownerWake_.notify_all();
+  WakeOwner();
+}
+
+// Reports the strip to the owner; a finished strip then waits until the owner has painted it
+// (or dropped it because an earlier strip failed).
+void TThreadVolumeWriter::HandOver(int strip, bool ok) {
+  std::uint64_t seenReleases = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    seenReleases = releases_.load(std::memory_order_relaxed);
+    stripState_[strip] = ok ? Strip::Done : Strip::Failed;
+    ++events_;
+  }
+  ownerWake_.notify_all();
+  WakeOwner();
+  if (!ok) return;
+  // The owner usually answers within microseconds: wait for that briefly without sleeping,
+  // because waking a sleeping thread costs more than a strip's share of the computation.
+  for (int spin = 0; spin < kSpinRounds; ++spin) {
+    if (releases_.load(std::memory_order_acquire) != seenReleases) break;
+    __builtin_ia32_pause();
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  released_.wait(lock, [&] { return stripState_[strip] == Strip::Released; });
+}
+
+void TThreadVolumeWriter::WakeOwner() {
+  if (callbacks_.wake) callbacks_.wake();
+}
+
+void TThreadVolumeWriter::ServiceHandOvers() {
+  // A paint callback that lets the owner's event loop run may call in again: the outer call
+  // does the work.
+  if (!running_ || servicing_) return;
+  servicing_ = true;
+  std::unique_lock<std::mutex> lock(mutex_);
+  eventsSeen_ = events_;
+  while (nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Done) {
+    const int strip = nextToPublish_;
+    const int columns = std::min((strip + 1) * kStripColumns, width_);
+    result_->SetComputed(columns);
+    lock.unlock();
+    if (callbacks_.paint) callbacks_.paint(columns);
+    lock.lock();
+    stripState_[strip] = Strip::Released;
+    ++nextToPublish_;
+    releases_.fetch_add(1, std::memory_order_release);
+    released_.notify_all();
+  }
+  if (nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Failed) broken_ = true;
+  if (broken_) {
+    for (Strip& state : stripState_) {
+      if (state == Strip::Done) state = Strip::Released;
+    }
+    releases_.fetch_add(1, std::memory_order_release);
+    released_.notify_all();
+  }
+  const bool over = workersLeft_ == 0;
+  lock.unlock();
+  servicing_ = false;
+  if (over) Finish();
+}
+
+void TThreadVolumeWriter::Finish() {
+  Join();
+  running_ = false;
+  lastError_ = failure_;
+  steps_ = 0;
+  for (const auto& kernel : kernels_) steps_ += kernel->OrbitSteps();
+  kernels_.clear();
+  // The callbacks leave the engine first, so that finished may start the next run.
+  EngineCallbacks done = std::move(callbacks_);
+  callbacks_ = EngineCallbacks{};
+  if (done.finished) done.finished();
+}
+
+void TThreadVolumeWriter::Join() {
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
+}
+
+void TThreadVolumeWriter::Wait() {
+  KORVANA_ASSERT(!servicing_);
+  while (running_) {
+    ServiceHandOvers();
+    if (!running_) break;
+    std::unique_lock<std::mutex> lock(mutex_);
+    ownerWake_.wait(lock, [&] { return events_ != eventsSeen_; });
+  }
+}
+
+void TThreadVolumeWriter::Stop() {
+  if (!running_) return;
+  RequestStop();
+  Wait();
+}
+
+void TThreadVolumeWriter::RequestStop() { terminate_.store(true, std::memory_order_release); }

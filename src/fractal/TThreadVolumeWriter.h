@@ -1,0 +1,119 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fractal/TKernelParams.h"
+
+class TFractKernel;
+class TFractResult;
+class TOrbitMapper;
+
+// How an engine run talks to its owner thread (the GUI main thread or the headless renderer).
+struct EngineCallbacks {
+  // Owner thread, inside ServiceHandOvers: columns 0 .. computedColumns - 1 are final; paint
+  // the new ones. Workers whose strips this covers stay blocked until it returns.
+  std::function<void(int computedColumns)> paint;
+  // A worker thread: asks the owner to call ServiceHandOvers soon (the GUI queues a call). May
+  // be empty for owners that block in Wait().
+  std::function<void()> wake;
+  // Owner thread, once per run: all columns are done or the run was stopped.
+  std::function<void()> finished;
+};
+
+// The computing engine of one document: one run computes one result array with several worker
+// threads (named "TreadVolumeWrit", the 15 characters Linux allows of "TreadVolumeWriter").
+// Workers take strips of 8 columns in column order; each finished strip is handed over to the
+// owner thread, which publishes the computed columns strip by strip from left to right (so the
+// computed count grows only by whole strips and painting never sees a gap) and paints them,
+// while the worker that handed over waits until its strip has been painted. Stopping sets the
+// termination flag, which workers read between strips, and keeps servicing hand-overs until
+// every worker has ended, so it never deadlocks and waits for at most one strip per worker.
+//
+// All members except the constructor arguments' callbacks run on the owner thread. Engines
+// share nothing, so any number may run at once.
+class TThreadVolumeWriter {
+ public:
+  static constexpr int kStripColumns = 8;
+
+  TThreadVolumeWriter() = default;
+  ~TThreadVolumeWriter();  // stops a running computation
+  TThreadVolumeWriter(const TThreadVolumeWriter&) = delete;
+  TThreadVolumeWriter& operator=(const TThreadVolumeWriter&) = delete;
+
+  // Stops any previous run, then computes all columns of result (whose size must be the
+  // parameters' resolution) with `threads` workers (0 or less: one per hardware thread). The
+  // result and the mapper (may be nullptr) must stay alive until the run has finished or been
+  // stopped. Returns false with a message for the user, and starts nothing, when the work
+  // arrays cannot be allocated or no thread can be started.
+  bool Start(const TKernelParams& params, TFractResult& result, const TOrbitMapper* mapper,
+             int threads, EngineCallbacks callbacks, std::string& error);
+
+  // Publishes every strip that is finished and next in column order, paints it, releases its
+  // worker; calls finished once the run is over.
+  void ServiceHandOvers();
+
+  // Services hand-overs until the run is over (for owners without an event loop).
+  void Wait();
+
+  // Requests termination and services in-flight hand-overs until every worker has ended.
+  void Stop();
+
+  // Only requests termination: workers end after their current strip. The owner still has to
+  // service their hand-overs (its event loop, Wait or Stop).
+  void RequestStop();
+
+  // True from Start until finished has been called.
+  bool IsRunning() const { return running_; }
+
+  // Empty, or why the last run ended early (an allocation failure inside a worker). Other
+  // failures inside a worker end the run silently; the columns published so far stay valid.
+  const std::string& LastError() const { return lastError_; }
+
+  // Orbit steps of the last run, summed over its workers once it is over.
+  std::uint64_t OrbitSteps() const { return steps_; }
+
+ private:
+  enum class Strip : std::uint8_t { Waiting, Done, Failed, Released };
+
+  void Work(TFractKernel& kernel);
+  void HandOver(int strip, bool ok);
+  void Finish();
+  void WakeOwner();
+  void Join();
+
+  TFractResult* result_ = nullptr;
+  EngineCallbacks callbacks_;
+  std::vector<std::unique_ptr<TFractKernel>> kernels_;
+  std::vector<std::thread> threads_;
+  int width_ = 0;
+  int strips_ = 0;
+
+  std::atomic<bool> terminate_{false};
+  std::atomic<int> nextStrip_{0};
+  std::atomic<std::uint64_t> releases_{0};  // strips released so far (changed under mutex_)
+
+  // Guarded by mutex_.
+  std::mutex mutex_;
+  std::condition_variable ownerWake_;   // a strip was handed over or a worker ended
+  std::condition_variable released_;    // the owner released strips
+  std::vector<Strip> stripState_;
+  int nextToPublish_ = 0;
+  int workersLeft_ = 0;
+  std::uint64_t events_ = 0;      // hand-overs and worker ends so far
+  std::uint64_t eventsSeen_ = 0;  // events_ at the owner's last servicing
+  bool broken_ = false;  // a strip failed: later strips can never be published
+  std::string failure_;  // why, when it was an allocation failure
+
+  bool running_ = false;
+  bool servicing_ = false;
+  std::string lastError_;
+  std::uint64_t steps_ = 0;
+};
