@@ -99,6 +99,8 @@ bool ReadFractal(TFractProps& props, const TXMLItem& element, const std::string&
                  std::string& message, int& line, int& column) {
   KORVANA_ASSERT(element.GetElement() == "Fractal");
   ElementCursor cursor(element);
+  // Not stored: whatever the parameters held before, a read fractal has smoothed escape counts.
+  props.ColorsDiscontinue = false;
   if (!ReadLimits(props, cursor, message, line, column)) return false;
   const bool old = IsOldVersion(version);
   if (!old) {
