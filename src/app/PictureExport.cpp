@@ -46,13 +46,26 @@ bool WriteBitmap(const TFractResult& result, const std::string& fileName, bool p
   return ok;
 }
 
+// With more samples per pixel than the fractal has columns or rows, the picture has no pixels;
+// a file without pixels is refused by every picture reader, so none is written.
+bool HasPixels(const TFractResult& result, const TFractViewProps& view, const std::string& fileName,
+               std::string& error) {
+  if (PixelWidth(result, view) > 0 && PixelHeight(result, view) > 0) return true;
+  error = Prefix(fileName) +
+          "The picture has no pixels: ValuesPerPixel is larger than the resolution.";
+  return false;
+}
+
 }  // namespace
 
 bool WritePicture(const TFractResult& result, const TFractViewProps& view, int maxCycle,
                   const std::string& fileName, bool allowPng, std::string& error) {
-  if (allowPng && IsPng(fileName)) return WriteBitmap(result, fileName, true, error);
+  if (allowPng && IsPng(fileName)) {
+    return HasPixels(result, view, fileName, error) && WriteBitmap(result, fileName, true, error);
+  }
   PictureFormat format;
   if (!PictureFile::ChooseExportFormat(fileName, format, error)) return false;
+  if (!HasPixels(result, view, fileName, error)) return false;
   if (format == PictureFormat::Tif) return WriteTif(result, view, maxCycle, fileName, error);
   return WriteBitmap(result, fileName, false, error);
 }

@@ -1,0 +1,215 @@
+#include "app/TFractComputation.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DocumentTestSupport.h"
+#include "app/TUnitFract.h"
+#include "files/TifImage.h"
+#include "view/TResultRenderer.h"
+
+namespace {
+
+// A small fractal with cycle detection and several samples per pixel.
+TFractalContent SmallContent(int width, int height, int valuesPerPixel) {
+  TFractalContent content;
+  content.Fractal.XResolution = unitIntegerPosMore(width);
+  content.Fractal.YResolution = unitIntegerPosMore(height);
+  content.Fractal.Left = unitFactor(-2.0);
+  content.Fractal.Right = unitFactor(1.0);
+  content.Fractal.MapVar = MapC;
+  content.View.ValuesPerPixel = unitIntegerPosMore(valuesPerPixel);
+  return content;
+}
+
+// The bitmap that painting the whole result in one go gives.
+Bitmap24 PaintedAtOnce(const TFractResult& result, const TFractalContent& content) {
+  Bitmap24 bitmap(PixelWidth(result, content.View), PixelHeight(result, content.View));
+  TResultRenderer(content.View, content.Fractal.MaxCycle.GetValue())
+      .PaintPixelColumns(result, bitmap, 0, bitmap.width);
+  return bitmap;
+}
+
+bool Compute(TFractComputation& computation, TFractalContent& content, int threads,
+             TFractComputation::Listener listener = {}) {
+  std::string error;
+  if (!computation.Restart(content, threads, std::move(listener), error)) {
+    ADD_FAILURE() << error;
+    return false;
+  }
+  computation.NewBitmap();
+  computation.Wait();
+  return true;
+}
+
+TEST(TFractComputation, ComputesEveryColumnAndPaintsTheWholeBitmap) {
+  for (int threads : {1, 3}) {
+    SCOPED_TRACE(threads);
+    TFractalContent content = SmallContent(61, 37, 2);
+    TFractComputation computation;
+    std::vector<int> painted;
+    int finished = 0;
+    TFractComputation::Listener listener;
+    listener.painted = [&painted](int columns) { painted.push_back(columns); };
+    listener.finished = [&finished] { ++finished; };
+    ASSERT_TRUE(Compute(computation, content, threads, std::move(listener)));
+    const TFractResult& result = *computation.Result();
+    EXPECT_EQ(result.GetComputed(), 61);
+    EXPECT_EQ(result.GetPainted(), 61);
+    EXPECT_EQ(finished, 1);
+    // Strips of 8 columns arrive in column order.
+    std::vector<int> expected;
+    for (int columns = 8; columns < 61; columns += 8) expected.push_back(columns);
+    expected.push_back(61);
+    EXPECT_EQ(painted, expected);
+    ASSERT_NE(result.GetBitmap(), nullptr);
+    EXPECT_EQ(result.GetBitmap()->width, 30);
+    EXPECT_EQ(result.GetBitmap()->height, 18);
+    EXPECT_EQ(result.GetBitmap()->rgb, PaintedAtOnce(result, content).rgb);
+    EXPECT_TRUE(result.HasCycles());
+    EXPECT_TRUE(computation.LastError().empty());
+  }
+}
+
+TEST(TFractComputation, ResultDoesNotDependOnTheNumberOfThreads) {
+  TFractalContent content = SmallContent(45, 30, 1);
+  TFractComputation one;
+  TFractComputation many;
+  ASSERT_TRUE(Compute(one, content, 1));
+  ASSERT_TRUE(Compute(many, content, 4));
+  EXPECT_EQ(one.Result()->GetBitmap()->rgb, many.Result()->GetBitmap()->rgb);
+}
+
+TEST(TFractComputation, RestartDropsTheRunningComputationAndItsListener) {
+  TFractalContent content = SmallContent(400, 300, 1);
+  content.Fractal.MaxDepth = unitIntegerPosMore(2000);
+  TFractComputation computation;
+  std::atomic<int> oldPaints{0};
+  int oldFinished = 0;
+  TFractComputation::Listener old;
+  old.painted = [&oldPaints](int) { ++oldPaints; };
+  old.finished = [&oldFinished] { ++oldFinished; };
+  std::string error;
+  ASSERT_TRUE(computation.Restart(content, 2, std::move(old), error)) << error;
+  computation.NewBitmap();
+
+  content.Fractal.XResolution = unitIntegerPosMore(40);
+  content.Fractal.YResolution = unitIntegerPosMore(20);
+  int lastPainted = 0;
+  TFractComputation::Listener current;
+  current.painted = [&lastPainted](int columns) { lastPainted = columns; };
+  ASSERT_TRUE(computation.Restart(content, 2, std::move(current), error)) << error;
+  EXPECT_EQ(oldFinished, 1);  // the stopped run ended before the new one began
+  const int oldAfterRestart = oldPaints;
+  computation.NewBitmap();
+  computation.Wait();
+  EXPECT_EQ(oldPaints, oldAfterRestart);
+  EXPECT_EQ(lastPainted, 40);
+  EXPECT_EQ(computation.Result()->GetWidth(), 40);
+  EXPECT_EQ(computation.Result()->GetPainted(), 40);
+}
+
+TEST(TFractComputation, TooLargeResultIsRefusedAndASaneRestartStillWorks) {
+  TFractalContent huge = SmallContent(2000000000, 2000000000, 1);
+  TFractComputation computation;
+  std::string error;
+  EXPECT_FALSE(computation.Restart(huge, 0, {}, error));
+  EXPECT_EQ(error, "Not enough memory for a result of 2000000000 x 2000000000 samples.");
+  EXPECT_EQ(computation.Result(), nullptr);
+  computation.NewBitmap();
+  computation.PaintNewColumns();
+  computation.Wait();
+  EXPECT_FALSE(computation.IsRunning());
+
+  TFractalContent sane = SmallContent(20, 10, 1);
+  ASSERT_TRUE(Compute(computation, sane, 0));
+  EXPECT_EQ(computation.Result()->GetPainted(), 20);
+}
+
+TEST(TFractComputation, LoadedPictureUseGivesThePictureColourPlane) {
+  TFractalContent content = SmallContent(24, 16, 1);
+  BitmapFileProps& picture = content.Bitmaps.Files.front();
+  picture.Name = "Red";
+  picture.SetPicture(TifImage(1, 1, {0x0000FF}, {}), PictureFormat::Bmp, false);
+  BitmapUseProps& use = content.Bitmaps.Uses.front();
+  use.BitmapName = "Red";
+  use.BmpPixelSel = EBmpPixelSel::BmpPixelSelHard;
+  use.Left = unitFactor(-1e9);
+  use.Right = unitFactor(1e9);
+  use.Top = unitFactor(1e9);
+  use.Bottom = unitFactor(-1e9);
+  TFractComputation computation;
+  ASSERT_TRUE(Compute(computation, content, 2));
+  const TFractResult& result = *computation.Result();
+  ASSERT_TRUE(result.HasColors());
+  EXPECT_FALSE(result.HasCycles());
+  // The first orbit step lands in the opaque picture everywhere.
+  EXPECT_EQ(result.GetColor(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(result.GetColor(23, 15), 0xFF0000FFu);
+  const std::uint8_t* pixel = result.GetBitmap()->Pixel(11, 7);
+  EXPECT_EQ((std::vector<int>{pixel[0], pixel[1], pixel[2]}), (std::vector<int>{255, 0, 0}));
+
+  // A use naming no loaded picture leaves the properties inactive: no picture plane.
+  content.Bitmaps.Uses.front().BitmapName = "Blue";
+  ASSERT_TRUE(Compute(computation, content, 2));
+  EXPECT_FALSE(computation.Result()->HasColors());
+}
+
+TEST(TFractComputation, RecolouringRepaintsFromTheStoredDepths) {
+  TFractalContent content = SmallContent(32, 16, 1);
+  TFractComputation computation;
+  ASSERT_TRUE(Compute(computation, content, 2));
+  TFractResult& result = *computation.Result();
+  content.View.MaxDepthColor = unitColor(0x00FF00);
+  content.View.BackgroundColor = unitColor(0x0000FF);
+  result.SetPainted(0);
+  computation.PaintNewColumns();
+  EXPECT_EQ(result.GetPainted(), 32);
+  EXPECT_EQ(result.GetBitmap()->rgb, PaintedAtOnce(result, content).rgb);
+}
+
+// Two documents computing at once, each on its own owner thread, restarted before their runs
+// end and stopped midway, painting as they go; at the end both are complete and equal to a
+// quiet single-threaded run.
+TEST(TFractComputationConcurrency, TwoDocumentsRestartAndStopWhileComputing) {
+  auto run = [](int variant, std::vector<std::uint8_t>& pixels) {
+    TUnitFract document("NONAME" + std::to_string(variant), "");
+    document.Content = SmallContent(96 + variant * 8, 48, 2);
+    document.Content.Fractal.MaxDepth = unitIntegerPosMore(300);
+    std::string error;
+    int painted = 0;
+    for (int round = 0; round < 13; ++round) {  // the last round runs to its end
+      TFractComputation::Listener listener;
+      listener.painted = [&painted](int) { ++painted; };
+      if (!document.Computation.Restart(document.Content, 2, std::move(listener), error)) return;
+      document.Computation.NewBitmap();
+      if (round % 3 == 1) document.Computation.ServiceHandOvers();
+      if (round % 3 == 2) document.Computation.Stop();
+    }
+    document.Computation.Wait();
+    if (painted == 0 || document.Computation.Result()->GetPainted() !=
+                            document.Content.Fractal.XResolution.GetValue()) {
+      return;
+    }
+    pixels = document.Computation.Result()->GetBitmap()->rgb;
+  };
+  std::vector<std::uint8_t> first;
+  std::vector<std::uint8_t> second;
+  std::thread a(run, 0, std::ref(first));
+  std::thread b(run, 1, std::ref(second));
+  a.join();
+  b.join();
+  for (int variant : {0, 1}) {
+    TFractalContent content = SmallContent(96 + variant * 8, 48, 2);
+    content.Fractal.MaxDepth = unitIntegerPosMore(300);
+    TFractComputation quiet;
+    ASSERT_TRUE(Compute(quiet, content, 1));
+    EXPECT_EQ(variant == 0 ? first : second, quiet.Result()->GetBitmap()->rgb) << variant;
+  }
+}
+
+}  // namespace
