@@ -49,7 +49,9 @@ int RunRender(const RenderOptions& options, std::FILE* err, bool showProgress) {
     }
     document.Content.Bitmaps.LoadPictures(options.document, ui);
   }
-  int status = 0;
+  // A picture that could not be loaded has been reported; the fractal is rendered without it,
+  // as the desktop program shows it, but the run does not count as a success.
+  int status = ui.Errors() > 0 ? 1 : 0;
   if (!Compute(document, options.threads, err, showProgress, error)) {
     status = Fail(err, error);
   } else {
