@@ -153,19 +153,26 @@ class TSimdRun {
       }
       step_ = step;
       newest_ = newest;
-#pragma GCC unroll 4
-      for (int b = 0; b < B; ++b) {
-        Isa::Store(zr_ + b * W, wr[b]);
-        Isa::Store(zi_ + b * W, wi[b]);
-        Isa::Store(r2_ + b * W, r2[b]);
-      }
-      unsigned finished = handle != 0 ? Handle(handle) : 0u;
-      if constexpr (kSlots != 0) newest_ = Push(wr, wi, slots, newest_);
-      if (step_ == depthDue_) finished |= EndAtMaxDepth(active_ & ~finished);
-      ++step_;
-      for (unsigned bits = finished; bits != 0; bits &= bits - 1) Refill(__builtin_ctz(bits));
-      if (finished != 0) UpdateDepthDue();
+      SettleStep<kSlots>(handle, wr, wi, r2, slots);
     }
+  }
+
+  // Completes the current step lane by lane: escapes, failures and sightings in handle, the
+  // history push, the end at maximal depth, and new samples for the lanes that finished.
+  template <int kSlots>
+  void SettleStep(unsigned handle, const V* wr, const V* wi, const V* r2, std::int32_t slots) {
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      Isa::Store(zr_ + b * W, wr[b]);
+      Isa::Store(zi_ + b * W, wi[b]);
+      Isa::Store(r2_ + b * W, r2[b]);
+    }
+    unsigned finished = handle != 0 ? Handle(handle) : 0u;
+    if constexpr (kSlots != 0) newest_ = Push(wr, wi, slots, newest_);
+    if (step_ == depthDue_) finished |= EndAtMaxDepth(active_ & ~finished);
+    ++step_;
+    for (unsigned bits = finished; bits != 0; bits &= bits - 1) Refill(__builtin_ctz(bits));
+    if (finished != 0) UpdateDepthDue();
   }
 
   // Lanes whose new point is near a history entry whose sighting still matters. Entries that

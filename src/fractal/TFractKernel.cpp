@@ -264,89 +264,15 @@ void TFractKernel::Push(TComplex w) {
 void TFractKernel::ComputeSample(std::int32_t column, std::int32_t row, TFractResult& result) {
   const TComplex point{PlanePosition(params_.left, params_.right, column, params_.xResolution),
                        rowY_[row]};
-  TComplex z = point;
-  TComplex c{params_.cr, params_.ci};
-  TComplex d{params_.dr, params_.di};
-  if (params_.mapVar == MapC) c = point;
-  if (params_.mapVar == MapD) d = point;
-  double R = 0.0, G = 0.0, B = 0.0, A = 0.0;
-  std::int32_t cycle = 0;
+  TOrbit orbit;
+  orbit.z = point;
+  orbit.c = params_.mapVar == MapC ? point : TComplex{params_.cr, params_.ci};
+  orbit.d = params_.mapVar == MapD ? point : TComplex{params_.dr, params_.di};
   history_.newest = -1;
   history_.filled = 0;
   history_.block = TCycleBlock{};
-  const bool cycles = history_.capacity > 0;
-
-  double count = 1.0;
-  End end = End::MaxDepth;
-  while (maxDepth_ > count) {
-    TComplex w;
-    if (!Step(z, c, d, w) || (mapper_ && !IsFinite(w))) {
-      end = End::Failed;
-      break;
-    }
-    if (mapper_) {
-      TComplex q;
-      if (w.re * w.im != 0.0) q = TComplex{1.0, 0.0} / w;
-      if (!IsFinite(q)) {
-        end = End::Failed;
-        break;
-      }
-      mapper_->MapSample(w.re, w.im, q.re, q.im, static_cast<int>(count), R, G, B, A);
-      if (A >= 0.999) {
-        end = End::Picture;
-        break;
-      }
-    }
-    const double r2 = w.im * w.im + w.re * w.re;
-    if (!(r2 <= DBL_MAX)) {
-      end = End::Failed;
-      break;
-    }
-    if (r2 > outerCircle2_) {
-      steps_ += static_cast<std::uint64_t>(count);
-      if (smoothFactor_ != 0.0) count = SmoothedEscapeCount(count, r2, smoothFactor_, logR2_);
-      end = End::Escaped;
-      break;
-    }
-    if (cycles && AnyNear(w)) {
-      const int period = ScanForCycle(cycles_, Lane(), w.re, w.im, count);
-      if (period == kCycleFailure) {
-        end = End::Failed;
-        break;
-      }
-      if (period > 0) {
-        cycle = period;
-        end = End::Cycle;
-        break;
-      }
-    }
-    if (cycles) Push(w);
-    z = w;
-    count += 1.0;
-  }
-
-  switch (end) {
-    case End::MaxDepth:
-      steps_ += static_cast<std::uint64_t>(maxDepth_) - 1;
-      count = 0.0;
-      if (cycles && recordCycles_) {
-        std::int32_t seenAt = 0;
-        cycle = PickCycleAtMaxDepth(cycles_, Lane(), seenAt);
-        if (cycle != 0) count = -static_cast<double>(seenAt);
-      }
-      break;
-    case End::Cycle:
-      steps_ += static_cast<std::uint64_t>(count);
-      count = -count;
-      break;
-    case End::Escaped:
-      break;
-    case End::Picture:
-    case End::Failed:
-      steps_ += static_cast<std::uint64_t>(count);
-      break;
-  }
-
+  const End end = Iterate(orbit);
+  Settle(end, orbit);
   const std::size_t index = static_cast<std::size_t>(row) +
                             static_cast<std::size_t>(column) * static_cast<std::size_t>(result.GetHeight());
   std::uint32_t* colors = result.ColorPlane();
@@ -356,8 +282,81 @@ void TFractKernel::ComputeSample(std::int32_t column, std::int32_t row, TFractRe
     result.DepthPlane()[index] = 0.0f;
     if (colors) colors[index] = 0;
   } else {
-    result.DepthPlane()[index] = DepthOf(count, maxDepth_);
-    if (colors && mapper_) colors[index] = PictureColor(R, G, B, A);
+    result.DepthPlane()[index] = DepthOf(orbit.count, maxDepth_);
+    if (colors && mapper_) colors[index] = PictureColor(orbit.R, orbit.G, orbit.B, orbit.A);
   }
-  if (std::int32_t* cyclePlane = result.CyclePlane()) cyclePlane[index] = cycle;
+  if (std::int32_t* cyclePlane = result.CyclePlane()) cyclePlane[index] = orbit.cycle;
+}
+
+// The iteration loop: steps the orbit until it escapes, is caught in a cycle, is stopped by
+// the pictures, fails or reaches MaxDepth. An escape leaves the (smoothed) count in orbit.count.
+TFractKernel::End TFractKernel::Iterate(TOrbit& orbit) {
+  const bool cycles = history_.capacity > 0;
+  while (maxDepth_ > orbit.count) {
+    TComplex w;
+    if (!Step(orbit.z, orbit.c, orbit.d, w) || (mapper_ && !IsFinite(w))) return End::Failed;
+    if (mapper_) {
+      const End end = MapPictures(orbit, w);
+      if (end != End::Continue) return end;
+    }
+    const double r2 = w.im * w.im + w.re * w.re;
+    if (!(r2 <= DBL_MAX)) return End::Failed;
+    if (r2 > outerCircle2_) {
+      steps_ += static_cast<std::uint64_t>(orbit.count);
+      if (smoothFactor_ != 0.0) {
+        orbit.count = SmoothedEscapeCount(orbit.count, r2, smoothFactor_, logR2_);
+      }
+      return End::Escaped;
+    }
+    if (cycles && AnyNear(w)) {
+      const int period = ScanForCycle(cycles_, Lane(), w.re, w.im, orbit.count);
+      if (period == kCycleFailure) return End::Failed;
+      if (period > 0) {
+        orbit.cycle = period;
+        return End::Cycle;
+      }
+    }
+    if (cycles) Push(w);
+    orbit.z = w;
+    orbit.count += 1.0;
+  }
+  return End::MaxDepth;
+}
+
+// One call of the picture mapping with w and q = 1 / w (0 on the axes). The sample ends once
+// the pictures are opaque; a q that cannot be formed is an arithmetic failure.
+TFractKernel::End TFractKernel::MapPictures(TOrbit& orbit, TComplex w) const {
+  TComplex q;
+  if (w.re * w.im != 0.0) q = TComplex{1.0, 0.0} / w;
+  if (!IsFinite(q)) return End::Failed;
+  mapper_->MapSample(w.re, w.im, q.re, q.im, static_cast<int>(orbit.count), orbit.R, orbit.G,
+                     orbit.B, orbit.A);
+  return orbit.A >= 0.999 ? End::Picture : End::Continue;
+}
+
+// The final count of a sample: the end check at maximal depth (with the recorded cycle the
+// selection picks), the negated count of a cycle; and the orbit steps it took.
+void TFractKernel::Settle(End end, TOrbit& orbit) {
+  switch (end) {
+    case End::MaxDepth:
+      steps_ += static_cast<std::uint64_t>(maxDepth_) - 1;
+      orbit.count = 0.0;
+      if (history_.capacity > 0 && recordCycles_) {
+        std::int32_t seenAt = 0;
+        orbit.cycle = PickCycleAtMaxDepth(cycles_, Lane(), seenAt);
+        if (orbit.cycle != 0) orbit.count = -static_cast<double>(seenAt);
+      }
+      break;
+    case End::Cycle:
+      steps_ += static_cast<std::uint64_t>(orbit.count);
+      orbit.count = -orbit.count;
+      break;
+    case End::Picture:
+    case End::Failed:
+      steps_ += static_cast<std::uint64_t>(orbit.count);
+      break;
+    case End::Escaped:  // counted when it escaped
+    case End::Continue:
+      break;
+  }
 }

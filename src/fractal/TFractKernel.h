@@ -45,7 +45,15 @@ class TFractKernel {
  private:
   TFractKernel(const TKernelParams& params, const TOrbitMapper* mapper);
 
-  enum class End { MaxDepth, Escaped, Cycle, Picture, Failed };
+  enum class End { Continue, MaxDepth, Escaped, Cycle, Picture, Failed };
+
+  // The state of one sample's orbit.
+  struct TOrbit {
+    TComplex z, c, d;
+    double count = 1.0;     // whole until the escape smoothing
+    std::int32_t cycle = 0;  // the period found, 0 for none
+    double R = 0.0, G = 0.0, B = 0.0, A = 0.0;  // picture accumulators
+  };
 
   // The history of the scalar kernel: a ring of up to min(K, MaxDepth - 1) points that grows
   // on demand, so huge MaxCycle values cost only what the orbits actually use.
@@ -61,6 +69,9 @@ class TFractKernel {
   KernelPath ResolvePath() const;
   TVectorJob VectorJob(TFractResult& result, std::int32_t x0, std::int32_t x1) const;
   void ComputeSample(std::int32_t column, std::int32_t row, TFractResult& result);
+  End Iterate(TOrbit& orbit);
+  End MapPictures(TOrbit& orbit, TComplex w) const;
+  void Settle(End end, TOrbit& orbit);
   bool Step(TComplex z, TComplex c, TComplex d, TComplex& w) const;
   bool AnyNear(TComplex w) const;
   void Push(TComplex w);

@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 #include <system_error>
 
@@ -14,6 +15,9 @@ namespace {
 
 // The debugger name of the workers, cut to the 15 characters Linux allows.
 constexpr const char* kThreadName = "TreadVolumeWrit";
+
+// How long an owner with a spare core polls for the next hand-over before it sleeps.
+constexpr std::chrono::milliseconds kOwnerPoll{5};
 
 // Pauses a worker spends waiting for its hand-over before it sleeps (some ten microseconds).
 constexpr int kSpinRounds = 2000;
@@ -38,6 +42,7 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
   width_ = result.GetWidth();
   strips_ = (width_ + kStripColumns - 1) / kStripColumns;
   const int workers = WorkerCount(threads, strips_);
+  spareCore_ = workers < static_cast<int>(std::thread::hardware_concurrency());
   kernels_.clear();
   for (int i = 0; i < workers; ++i) {
     std::unique_ptr<TFractKernel> kernel = TFractKernel::Create(params, mapper, error);
@@ -189,8 +194,22 @@ void TThreadVolumeWriter::Wait() {
   while (running_) {
     ServiceHandOvers();
     if (!running_) break;
+    if (spareCore_) PollForEvent();
     std::unique_lock<std::mutex> lock(mutex_);
-    ownerWake_.wait(lock, [&] { return events_ != eventsSeen_; });
+    ownerWake_.wait(lock, [&] { return events_.load(std::memory_order_relaxed) != eventsSeen_; });
+  }
+}
+
+// Waking a sleeping thread on an idle core can take longer than a tenth of a strip (on virtual
+// machines especially), and every worker waits for the owner at each hand-over. So when a core
+// would otherwise idle, the owner polls for a while before it sleeps, yielding to anyone else
+// who wants the core.
+void TThreadVolumeWriter::PollForEvent() {
+  const auto until = std::chrono::steady_clock::now() + kOwnerPoll;
+  while (events_.load(std::memory_order_acquire) == eventsSeen_) {
+    for (int i = 0; i < 64; ++i) __builtin_ia32_pause();
+    std::this_thread::yield();
+    if (std::chrono::steady_clock::now() > until) break;
   }
 }
 

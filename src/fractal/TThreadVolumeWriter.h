@@ -88,6 +88,7 @@ class TThreadVolumeWriter {
   void Finish();
   void WakeOwner();
   void Join();
+  void PollForEvent();
 
   TFractResult* result_ = nullptr;
   EngineCallbacks callbacks_;
@@ -107,12 +108,13 @@ class TThreadVolumeWriter {
   std::vector<Strip> stripState_;
   int nextToPublish_ = 0;
   int workersLeft_ = 0;
-  std::uint64_t events_ = 0;      // hand-overs and worker ends so far
-  std::uint64_t eventsSeen_ = 0;  // events_ at the owner's last servicing
+  std::atomic<std::uint64_t> events_{0};  // hand-overs and worker ends so far
+  std::uint64_t eventsSeen_ = 0;          // events_ at the owner's last servicing
   bool broken_ = false;  // a strip failed: later strips can never be published
   std::string failure_;  // why, when it was an allocation failure
 
   bool running_ = false;
+  bool spareCore_ = false;  // fewer workers than hardware threads
   bool servicing_ = false;
   std::string lastError_;
   std::uint64_t steps_ = 0;

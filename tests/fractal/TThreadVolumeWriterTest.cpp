@@ -1,0 +1,293 @@
+#include "fractal/TThreadVolumeWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "KernelTestHelpers.h"
+#include "fractal/OrbitMapper.h"
+
+namespace {
+
+TKernelParams Strips(int width, int height) {
+  TKernelParams p;
+  p.xResolution = width;
+  p.yResolution = height;
+  p.maxDepth = 50;
+  return p;
+}
+
+// Records what the owner saw: every paint's computed count, checked to grow by whole strips.
+struct Recorder {
+  const TFractResult* result = nullptr;
+  std::vector<int> paints;
+  int finished = 0;
+  bool wholeStrips = true;
+
+  EngineCallbacks Callbacks() {
+    EngineCallbacks c;
+    c.paint = [this](int columns) {
+      const int last = paints.empty() ? 0 : paints.back();
+      const bool whole = columns % 8 == 0 || columns == result->GetWidth();
+      wholeStrips = wholeStrips && whole && columns > last && columns - last <= 8 &&
+                    result->GetComputed() == columns;
+      paints.push_back(columns);
+    };
+    c.finished = [this] { ++finished; };
+    return c;
+  }
+};
+
+// A picture mapping whose first call waits until the test lets it go; never opaque.
+class GateMapper : public TOrbitMapper {
+ public:
+  void MapSample(double, double, double, double, int, double&, double&, double&,
+                 double&) const override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (entered_) return;
+    entered_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return open_; });
+  }
+  void WaitUntilEntered() const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return entered_; });
+  }
+  void Open() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  mutable bool entered_ = false;
+  mutable bool open_ = false;
+};
+
+// A picture mapping that throws once it has been called `calls` times.
+template <class Exception>
+class ThrowingMapper : public TOrbitMapper {
+ public:
+  explicit ThrowingMapper(int calls) : left_(calls) {}
+  void MapSample(double, double, double, double, int, double&, double&, double&,
+                 double&) const override {
+    if (--left_ < 0) throw Exception();
+  }
+
+ private:
+  mutable std::atomic<int> left_;
+};
+
+struct Failure : std::runtime_error {
+  Failure() : std::runtime_error("failure") {}
+};
+
+}  // namespace
+
+TEST(TThreadVolumeWriter, StripsArePaintedLeftToRightInWholeStrips) {
+  const TKernelParams p = Strips(20, 5);
+  const auto reference = ComputeWithKernel(p);
+  for (int threads : {1, 2, 3, 7}) {
+    auto result = NewResult(p);
+    Recorder rec;
+    rec.result = result.get();
+    TThreadVolumeWriter engine;
+    std::string error;
+    ASSERT_TRUE(engine.Start(p, *result, nullptr, threads, rec.Callbacks(), error)) << error;
+    EXPECT_TRUE(engine.IsRunning());
+    engine.Wait();
+    EXPECT_FALSE(engine.IsRunning());
+    EXPECT_EQ(rec.paints, (std::vector<int>{8, 16, 20})) << threads;
+    EXPECT_TRUE(rec.wholeStrips);
+    EXPECT_EQ(rec.finished, 1);
+    EXPECT_EQ(result->GetComputed(), 20);
+    EXPECT_TRUE(SamePlanes(*reference, *result)) << threads;
+    EXPECT_EQ(engine.LastError(), "");
+    EXPECT_GT(engine.OrbitSteps(), 0u);
+  }
+}
+
+TEST(TThreadVolumeWriter, AnOwnerWithAnEventLoopServicesWhenWoken) {
+  const TKernelParams p = Strips(61, 7);
+  auto result = NewResult(p);
+  Recorder rec;
+  rec.result = result.get();
+  EngineCallbacks callbacks = rec.Callbacks();
+  std::mutex mutex;
+  std::condition_variable wakeUp;
+  int wakes = 0;
+  callbacks.wake = [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    ++wakes;
+    wakeUp.notify_one();
+  };
+  TThreadVolumeWriter engine;
+  std::string error;
+  ASSERT_TRUE(engine.Start(p, *result, nullptr, 3, callbacks, error));
+  int seen = 0;
+  while (engine.IsRunning()) {
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      ASSERT_TRUE(wakeUp.wait_for(lock, std::chrono::seconds(10), [&] { return wakes != seen; }));
+      seen = wakes;
+    }
+    engine.ServiceHandOvers();
+  }
+  EXPECT_EQ(rec.paints, (std::vector<int>{8, 16, 24, 32, 40, 48, 56, 61}));
+  EXPECT_EQ(rec.finished, 1);
+}
+
+TEST(TThreadVolumeWriter, AStopDuringTheFirstStripLetsItFinishAndBePainted) {
+  TKernelParams p = Strips(40, 6);
+  const GateMapper gate;
+  auto result = NewResult(p, true);
+  Recorder rec;
+  rec.result = result.get();
+  TThreadVolumeWriter engine;
+  std::string error;
+  ASSERT_TRUE(engine.Start(p, *result, &gate, 1, rec.Callbacks(), error));
+  gate.WaitUntilEntered();
+  engine.RequestStop();
+  gate.Open();
+  engine.Wait();
+  EXPECT_EQ(rec.paints, std::vector<int>{8});
+  EXPECT_EQ(result->GetComputed(), 8);
+  EXPECT_EQ(rec.finished, 1);
+}
+
+TEST(TThreadVolumeWriter, StopWaitsForAtMostOneStripPerWorker) {
+  for (int threads : {1, 3}) {
+    const TKernelParams p = Strips(200, 4);
+    auto result = NewResult(p);
+    Recorder rec;
+    rec.result = result.get();
+    EngineCallbacks callbacks = rec.Callbacks();
+    TThreadVolumeWriter engine;
+    callbacks.paint = [&, paint = callbacks.paint](int columns) {
+      paint(columns);
+      engine.RequestStop();  // during the first hand-over
+    };
+    std::string error;
+    ASSERT_TRUE(engine.Start(p, *result, nullptr, threads, callbacks, error));
+    engine.Wait();
+    EXPECT_TRUE(rec.wholeStrips);
+    EXPECT_LE(result->GetComputed(), 8 * threads) << threads;
+    EXPECT_EQ(result->GetComputed() % 8, 0);
+    EXPECT_EQ(rec.finished, 1);
+  }
+}
+
+TEST(TThreadVolumeWriter, AFailingStripEndsTheRunAndKeepsTheColumnsBeforeIt) {
+  const TKernelParams p = Strips(80, 3);
+  const auto reference = ComputeWithKernel(p);
+  {
+    // The mapping adds nothing, so depths are those of the plain computation until it throws
+    // after the first strip (which needs fewer than 24 * 49 calls).
+    const ThrowingMapper<Failure> mapper(1500);
+    auto result = NewResult(p, true);
+    Recorder rec;
+    rec.result = result.get();
+    TThreadVolumeWriter engine;
+    std::string error;
+    ASSERT_TRUE(engine.Start(p, *result, &mapper, 1, rec.Callbacks(), error));
+    engine.Wait();
+    EXPECT_LT(result->GetComputed(), 80);
+    EXPECT_GT(result->GetComputed(), 0);
+    EXPECT_TRUE(rec.wholeStrips);
+    EXPECT_EQ(rec.finished, 1);
+    EXPECT_EQ(engine.LastError(), "");  // no message for other failures
+    for (int x = 0; x < result->GetComputed(); ++x) {
+      for (int y = 0; y < 3; ++y) EXPECT_EQ(result->GetDepth(x, y), reference->GetDepth(x, y));
+    }
+  }
+  {
+    // With two workers a later strip may be done and waiting when an earlier one fails.
+    const ThrowingMapper<std::bad_alloc> mapper(1500);
+    auto result = NewResult(p, true);
+    TThreadVolumeWriter engine;
+    std::string error;
+    ASSERT_TRUE(engine.Start(p, *result, &mapper, 2, {}, error));
+    engine.Wait();
+    EXPECT_LT(result->GetComputed(), 80);
+    EXPECT_EQ(engine.LastError(), "Not enough memory for the work arrays of the computation.");
+  }
+}
+
+TEST(TThreadVolumeWriter, RestartingOrDestroyingARunningEngineStopsItFirst) {
+  const TKernelParams p = Strips(400, 40);
+  auto first = NewResult(p);
+  auto second = NewResult(p);
+  Recorder a, b;
+  a.result = first.get();
+  b.result = second.get();
+  std::string error;
+  {
+    TThreadVolumeWriter engine;
+    ASSERT_TRUE(engine.Start(p, *first, nullptr, 2, a.Callbacks(), error));
+    ASSERT_TRUE(engine.Start(p, *second, nullptr, 2, b.Callbacks(), error));
+    EXPECT_EQ(a.finished, 1);
+    EXPECT_TRUE(a.wholeStrips);
+    EXPECT_TRUE(engine.IsRunning());
+  }
+  EXPECT_EQ(b.finished, 1);
+  EXPECT_TRUE(b.wholeStrips);
+  EXPECT_EQ(second->GetComputed() % 8, 0);
+}
+
+// Many runs of several engines at once, stopped at random moments (during strips and during
+// hand-overs), with paints that sometimes sleep: every run must end, publish only whole strips
+// from the left, and leave final values in the published columns.
+TEST(EngineConcurrency, ManyRunsStartAndStopWithoutDeadlockOrTornColumns) {
+  auto owner = [](unsigned seed) {
+    std::mt19937 random(seed);
+    for (int run = 0; run < 20; ++run) {
+      const TKernelParams p = Strips(1 + static_cast<int>(random() % 70), 1 + static_cast<int>(random() % 9));
+      const auto reference = ComputeWithKernel(p);
+      auto result = NewResult(p);
+      Recorder rec;
+      rec.result = result.get();
+      EngineCallbacks callbacks = rec.Callbacks();
+      TThreadVolumeWriter engine;
+      const int stopAfterPaints = static_cast<int>(random() % 6);
+      const bool sleepy = random() % 2 == 0;
+      callbacks.paint = [&, paint = callbacks.paint](int columns) {
+        paint(columns);
+        if (sleepy && columns % 16 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (static_cast<int>(rec.paints.size()) == stopAfterPaints) engine.RequestStop();
+      };
+      std::string error;
+      ASSERT_TRUE(engine.Start(p, *result, nullptr, 1 + static_cast<int>(random() % 4), callbacks, error));
+      switch (random() % 3) {
+        case 0: engine.Stop(); break;
+        case 1: engine.Wait(); break;
+        default:
+          std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
+          engine.Stop();
+          break;
+      }
+      ASSERT_FALSE(engine.IsRunning());
+      EXPECT_EQ(rec.finished, 1);
+      EXPECT_TRUE(rec.wholeStrips);
+      const int computed = result->GetComputed();
+      EXPECT_TRUE(computed % 8 == 0 || computed == p.xResolution);
+      for (int x = 0; x < computed; ++x) {
+        for (int y = 0; y < p.yResolution; ++y) {
+          ASSERT_EQ(result->GetDepth(x, y), reference->GetDepth(x, y));
+        }
+      }
+    }
+  };
+  std::vector<std::thread> owners;
+  for (unsigned seed = 1; seed <= 3; ++seed) owners.emplace_back(owner, seed);
+  for (std::thread& t : owners) t.join();
+}
