@@ -47,11 +47,15 @@ TResultRenderer::Channels TResultRenderer::DisplaySample(const TFractResult& res
 }
 
 TResultRenderer::Channels TResultRenderer::ExportSample(const TFractResult& result, int x, int y,
-                                                        bool interpolated) const {
-  TSampleColor c = colorer_(result.GetDepth(x, y), result.GetCycle(x, y), interpolated);
+                                                        bool interpolated, int columns) const {
+  // Samples of columns not yet published may be written by the workers at this moment: they are
+  // rendered as a new array holds them (the maximum depth, no picture colour), never read.
+  const bool reached = x < columns;
+  TSampleColor c = colorer_(reached ? result.GetDepth(x, y) : 0.0f,
+                            reached ? result.GetCycle(x, y) : 1, interpolated);
   Channels e{c.red, c.green, c.blue, c.opacity};
   if (result.HasColors()) {
-    std::uint32_t p = result.GetColor(x, y);
+    std::uint32_t p = reached ? result.GetColor(x, y) : 0;
     const float pa = static_cast<float>(p >> 24) / 255.0f;
     const double A = pa;
     e.red = Clamp255((p & 0xFF) * A + (1 - A) * e.red);
@@ -64,12 +68,13 @@ TResultRenderer::Channels TResultRenderer::ExportSample(const TFractResult& resu
 
 // Each sample's channels divided by g twice and summed, in the order of the samples.
 TResultRenderer::Channels TResultRenderer::Average(const TFractResult& result, int px, int py,
-                                                   bool forExport) const {
+                                                   bool forExport, int columns) const {
   const int g = valuesPerPixel_;
   Channels sum{0, 0, 0, 0};
   for (int sx = g * px; sx < g * px + g; ++sx) {
     for (int sy = g * py; sy < g * py + g; ++sy) {
-      Channels s = forExport ? ExportSample(result, sx, sy, true) : DisplaySample(result, sx, sy, true);
+      Channels s = forExport ? ExportSample(result, sx, sy, true, columns)
+                             : DisplaySample(result, sx, sy, true);
       sum.red += s.red / g / g;
       sum.green += s.green / g / g;
       sum.blue += s.blue / g / g;
@@ -86,7 +91,7 @@ void TResultRenderer::PaintPixelColumns(const TFractResult& result, Bitmap24& bi
   for (int px = first; px < end; ++px) {
     for (int py = 0; py < bitmap.height; ++py) {
       Channels c = valuesPerPixel_ == 1 ? DisplaySample(result, px, py, false)
-                                        : Average(result, px, py, false);
+                                        : Average(result, px, py, false, result.GetWidth());
       std::uint8_t* pixel = bitmap.Pixel(px, py);
       pixel[0] = ToByte(c.red);
       pixel[1] = ToByte(c.green);
@@ -99,10 +104,11 @@ void TResultRenderer::RenderExport(const TFractResult& result, TifImage& image) 
   const int width = result.GetWidth() / valuesPerPixel_;
   const int height = result.GetHeight() / valuesPerPixel_;
   image = TifImage(width, height, true);
+  const int columns = result.GetComputed();
   for (int px = 0; px < width; ++px) {
     for (int py = 0; py < height; ++py) {
-      Channels c = valuesPerPixel_ == 1 ? ExportSample(result, px, py, false)
-                                        : Average(result, px, py, true);
+      Channels c = valuesPerPixel_ == 1 ? ExportSample(result, px, py, false, columns)
+                                        : Average(result, px, py, true, columns);
       image.SetColor(px, py,
                      ToByte(c.red) | (ToByte(c.green) << 8) | (std::uint32_t{ToByte(c.blue)} << 16));
       image.SetAlpha(px, py, ToByte(c.opacity * 255));

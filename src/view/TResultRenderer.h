@@ -23,7 +23,9 @@ class TResultRenderer {
 
   // Renders the whole result into image (created here with the bitmap's size and an alpha plane):
   // the sample colours with their opacity (and the pictures' opacity) as alpha, without the
-  // background colour.
+  // background colour. Only the computed columns are read, so a running computation may export:
+  // the samples of the other columns are rendered as the maximum depth without picture colour,
+  // as a new array holds them.
   void RenderExport(const TFractResult& result, TifImage& image) const;
 
   int ValuesPerPixel() const { return valuesPerPixel_; }
@@ -35,8 +37,11 @@ class TResultRenderer {
   // The displayed channels of sample (x, y): background blend, then the picture blend.
   Channels DisplaySample(const TFractResult& result, int x, int y, bool interpolated) const;
   // The exported channels of sample (x, y): picture blend, combined opacity, no background.
-  Channels ExportSample(const TFractResult& result, int x, int y, bool interpolated) const;
-  Channels Average(const TFractResult& result, int px, int py, bool forExport) const;
+  // Samples in columns at or beyond `columns` are not read (see RenderExport).
+  Channels ExportSample(const TFractResult& result, int x, int y, bool interpolated,
+                        int columns) const;
+  // The channels of pixel (px, py) averaged over its samples.
+  Channels Average(const TFractResult& result, int px, int py, bool forExport, int columns) const;
 
   const TFractViewProps& view_;
   TSampleColorer colorer_;

@@ -150,4 +150,28 @@ TEST(PictureExport, NothingComputedCanOnlyBeDeclined) {
   EXPECT_EQ(ui.shown.size(), 2u);
 }
 
+// The picture of a running computation is exported while its workers write further columns.
+TEST(PictureExportConcurrency, UnfinishedPictureExportsWhileComputing) {
+  TempFolder folder;
+  TUnitFract document("NONAME1", "");
+  document.Content.Fractal.XResolution = unitIntegerPosMore(400);
+  document.Content.Fractal.YResolution = unitIntegerPosMore(200);
+  document.Content.Fractal.MaxDepth = unitIntegerPosMore(3000);
+  ScriptedInteraction ui;
+  std::string error;
+  ASSERT_TRUE(document.Computation.Restart(document.Content, 2, {}, error)) << error;
+  document.Computation.NewBitmap();
+  for (int round = 0; round < 3; ++round) {
+    document.Computation.ServiceHandOvers();
+    ui.answers.push_back(Interaction::Answer::Yes);
+    const std::string name = folder.File("run" + std::to_string(round) + ".tif");
+    EXPECT_TRUE(document.ExportPicture(name, ui, error)) << error;
+  }
+  document.Computation.Wait();
+  TifImage read;
+  TifFileFacade tiff{std::string(korvana::kProgramName), std::string(korvana::kVersionText)};
+  EXPECT_TRUE(tiff.Read(folder.File("run2.tif"), read, error)) << error;
+  EXPECT_EQ(read.GetWidth(), 400);
+}
+
 }  // namespace

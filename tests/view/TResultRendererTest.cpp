@@ -250,4 +250,27 @@ TEST(TResultRenderer, ExportAveragesOpacityOverThePixel) {
   EXPECT_EQ(image.GetColor(0, 0), 0xFFFFFFu);
 }
 
+TEST(TResultRenderer, ExportOfAnUnfinishedResultReadsOnlyTheComputedColumns) {
+  TFractViewProps view = MaxDepthView(0x000000, 0.0, 0);
+  view.SensOutside = ESensitivity::SensNormal;
+  view.BackgroundColorOutside = unitColor(0xFFFFFF);
+  view.ForegroundColorOutside = unitColor(0xFFFFFF);
+  // Every sample holds an outside depth and an opaque picture colour, but only the first strip
+  // is published: the other columns may be half written by a worker.
+  auto result = MakeResult(16, 2, 1, [](int, int) { return 1.0f; },
+                           [](int, int) { return 0xFF00FF00u; });
+  result->SetComputed(8);
+  for (int g : {1, 2}) {
+    SCOPED_TRACE(g);
+    view.ValuesPerPixel = unitIntegerPosMore(g);
+    TifImage image;
+    TResultRenderer(view, 1).RenderExport(*result, image);
+    const int published = 8 / g;
+    for (int x = 0; x < image.GetWidth(); ++x) {
+      EXPECT_EQ(image.GetColor(x, 0), x < published ? 0x00FF00u : 0u) << x;
+      EXPECT_EQ(image.GetAlpha(x, 0), x < published ? 255 : 0) << x;
+    }
+  }
+}
+
 }  // namespace
