@@ -30,6 +30,8 @@ int WorkerCount(int requested, int strips) {
 
 }  // namespace
 
+TThreadVolumeWriter::TThreadVolumeWriter() = default;
+
 TThreadVolumeWriter::~TThreadVolumeWriter() { Stop(); }
 
 bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& result,
@@ -37,21 +39,15 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
                                 EngineCallbacks callbacks, std::string& error) {
   Stop();
   error.clear();
-  result_ = &result;
-  callbacks_ = std::move(callbacks);
+  KORVANA_ASSERT(result.GetWidth() == params.xResolution &&
+                 result.GetHeight() == params.yResolution);
   width_ = result.GetWidth();
   strips_ = (width_ + kStripColumns - 1) / kStripColumns;
   const int workers = WorkerCount(threads, strips_);
+  if (!CreateKernels(params, mapper, workers, error)) return false;
+  result_ = &result;
+  callbacks_ = std::move(callbacks);
   spareCore_ = workers < static_cast<int>(std::thread::hardware_concurrency());
-  kernels_.clear();
-  for (int i = 0; i < workers; ++i) {
-    std::unique_ptr<TFractKernel> kernel = TFractKernel::Create(params, mapper, error);
-    if (!kernel) {
-      kernels_.clear();
-      return false;
-    }
-    kernels_.push_back(std::move(kernel));
-  }
   stripState_.assign(static_cast<std::size_t>(strips_), Strip::Waiting);
   nextToPublish_ = 0;
   workersLeft_ = workers;
@@ -63,6 +59,33 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
   terminate_ = false;
   nextStrip_ = 0;
   running_ = true;
+  if (!StartWorkers(workers)) {
+    running_ = false;
+    kernels_.clear();
+    error = "The computation could not be started.";
+    return false;
+  }
+  return true;
+}
+
+// One kernel (with its work arrays) per worker, made on the owner thread so that a failure
+// can be reported before anything runs.
+bool TThreadVolumeWriter::CreateKernels(const TKernelParams& params, const TOrbitMapper* mapper,
+                                        int workers, std::string& error) {
+  kernels_.clear();
+  for (int i = 0; i < workers; ++i) {
+    std::unique_ptr<TFractKernel> kernel = TFractKernel::Create(params, mapper, error);
+    if (!kernel) {
+      kernels_.clear();
+      return false;
+    }
+    kernels_.push_back(std::move(kernel));
+  }
+  return true;
+}
+
+// Starts as many of the workers as the system allows; false when it allows none.
+bool TThreadVolumeWriter::StartWorkers(int workers) {
   for (int i = 0; i < workers; ++i) {
     try {
       threads_.emplace_back(&TThreadVolumeWriter::Work, this, std::ref(*kernels_[i]));
@@ -72,13 +95,7 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
       break;
     }
   }
-  if (threads_.empty()) {
-    running_ = false;
-    kernels_.clear();
-    error = "The computation could not be started.";
-    return false;
-  }
-  return true;
+  return !threads_.empty();
 }
 
 void TThreadVolumeWriter::Work(TFractKernel& kernel) {

@@ -19,7 +19,8 @@ class TOrbitMapper;
 // How an engine run talks to its owner thread (the GUI main thread or the headless renderer).
 struct EngineCallbacks {
   // Owner thread, inside ServiceHandOvers: columns 0 .. computedColumns - 1 are final; paint
-  // the new ones. Workers whose strips this covers stay blocked until it returns.
+  // the new ones. Workers whose strips this covers stay blocked until it returns. It may call
+  // RequestStop, but not Start, Stop or Wait.
   std::function<void(int computedColumns)> paint;
   // A worker thread: asks the owner to call ServiceHandOvers soon (the GUI queues a call). May
   // be empty for owners that block in Wait().
@@ -43,7 +44,7 @@ class TThreadVolumeWriter {
  public:
   static constexpr int kStripColumns = 8;
 
-  TThreadVolumeWriter() = default;
+  TThreadVolumeWriter();
   ~TThreadVolumeWriter();  // stops a running computation
   TThreadVolumeWriter(const TThreadVolumeWriter&) = delete;
   TThreadVolumeWriter& operator=(const TThreadVolumeWriter&) = delete;
@@ -83,6 +84,9 @@ class TThreadVolumeWriter {
  private:
   enum class Strip : std::uint8_t { Waiting, Done, Failed, Released };
 
+  bool CreateKernels(const TKernelParams& params, const TOrbitMapper* mapper, int workers,
+                     std::string& error);
+  bool StartWorkers(int workers);
   void Work(TFractKernel& kernel);
   void HandOver(int strip, bool ok);
   void Finish();
