@@ -243,7 +243,12 @@ bool TFractKernel::AnyNear(TComplex w) const {
     }
     slot = slot == 0 ? h.capacity - 1 : slot - 1;
   }
-  return h.filled < cycles_.maxCycle && cycles_.startReachable;
+  if (h.filled >= cycles_.maxCycle || !cycles_.startReachable) return false;
+  if (!always && h.block.count != 0) return false;
+  const double d1 = kHistoryStart - w.im;
+  const double d2 = kHistoryStart - w.re;
+  const double dk = d1 * d1 + d2 * d2;
+  return dk < cycles_.innerDist2 || dk > DBL_MAX;
 }
 
 // Step 5's history shift: w becomes entry 0, the oldest entry drops out once K are held.
