@@ -87,11 +87,11 @@ TEST(FractalDocumentFile, UnusualDocumentReadsBackAndSavesTheSameText) {
 
 // A document of the older generation: an empty View, the older FractalView with older palettes,
 // no BitmapsProps, no cycle selection, ZR and ZI between the map element and CR.
-std::string OlderDocument(const std::string& z) {
+std::string OlderDocument(const std::string& z, const std::string& version = "2.0") {
   return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
          "<!DOCTYPE UnitFractal SYSTEM \"UnitFractal.dtd\">\n\n"
          "<UnitFractal>\n"
-         "  <Version>2.0</Version>\n"
+         "  <Version>" + version + "</Version>\n"
          "  <View />\n"
          "  <FractalView>\n"
          "    <Outside>\n"
@@ -164,10 +164,11 @@ std::string OlderDocument(const std::string& z) {
 
 TEST(FractalDocumentFile, OlderDocumentLoadsAndSavesAsTheCurrentVersion) {
   for (const char* z : {"0", "0.5", "not even a number"}) {
-    SCOPED_TRACE(z);
+    const std::string version = z[0] == '0' ? "2.0" : "1.0";
+    SCOPED_TRACE(version + " " + z);
     TFractalContent read;
     std::string message;
-    ASSERT_TRUE(LoadFractalDocumentBytes(read, OlderDocument(z), message)) << message;
+    ASSERT_TRUE(LoadFractalDocumentBytes(read, OlderDocument(z, version), message)) << message;
     EXPECT_EQ(read.Fractal.CycleSelection, CycleLowest);
     EXPECT_EQ(read.Fractal.XResolution.GetValue(), 200);
     EXPECT_EQ(read.Fractal.Formula, 1);
