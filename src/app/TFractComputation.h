@@ -17,7 +17,8 @@ struct TFractalContent;
 class TFractComputation {
  public:
   struct Listener {
-    // After newly computed columns have been painted into the bitmap.
+    // After newly computed columns have been painted into the bitmap. Runs inside the engine's
+    // hand-over, so it must not call Restart, Stop or Wait.
     std::function<void(int computedColumns)> painted;
     // From a worker thread: call ServiceHandOvers soon (may be empty for owners that Wait).
     std::function<void()> wake;
