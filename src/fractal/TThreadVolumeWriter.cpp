@@ -16,8 +16,8 @@ namespace {
 // The debugger name of the workers, cut to the 15 characters Linux allows.
 constexpr const char* kThreadName = "TreadVolumeWrit";
 
-// How long an owner with a spare core polls for the next hand-over before it sleeps.
-constexpr std::chrono::milliseconds kOwnerPoll{5};
+// The longest an owner with a spare core polls for the next event before it sleeps.
+constexpr std::chrono::microseconds kMaxOwnerPoll{5000};
 
 // Pauses a worker spends waiting for its hand-over before it sleeps (some ten microseconds).
 constexpr int kSpinRounds = 2000;
@@ -52,6 +52,7 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
   nextToPublish_ = 0;
   workersLeft_ = workers;
   events_ = eventsSeen_ = 0;
+  usualWait_ = std::chrono::microseconds{0};
   broken_ = false;
   failure_.clear();
   lastError_.clear();
@@ -211,23 +212,35 @@ void TThreadVolumeWriter::Wait() {
   while (running_) {
     ServiceHandOvers();
     if (!running_) break;
-    if (spareCore_) PollForEvent();
-    std::unique_lock<std::mutex> lock(mutex_);
-    ownerWake_.wait(lock, [&] { return events_.load(std::memory_order_relaxed) != eventsSeen_; });
+    AwaitEvent();
   }
 }
 
-// Waking a sleeping thread on an idle core can take longer than a tenth of a strip (on virtual
-// machines especially), and every worker waits for the owner at each hand-over. So when a core
-// would otherwise idle, the owner polls for a while before it sleeps, yielding to anyone else
-// who wants the core.
-void TThreadVolumeWriter::PollForEvent() {
-  const auto until = std::chrono::steady_clock::now() + kOwnerPoll;
-  while (events_.load(std::memory_order_acquire) == eventsSeen_) {
-    for (int i = 0; i < 64; ++i) __builtin_ia32_pause();
-    std::this_thread::yield();
-    if (std::chrono::steady_clock::now() > until) break;
+// Blocks until a worker reports something. Waking a sleeping thread on an idle core can take
+// longer than a tenth of a strip (on virtual machines especially), and every worker waits for
+// the owner at each hand-over. So when a core would otherwise idle, the owner sleeps only for
+// most of the usual time between events and polls for the rest, yielding to anyone else who
+// wants the core.
+void TThreadVolumeWriter::AwaitEvent() {
+  using Clock = std::chrono::steady_clock;
+  auto pending = [&] { return events_.load(std::memory_order_acquire) != eventsSeen_; };
+  const Clock::time_point start = Clock::now();
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (spareCore_ && usualWait_.count() > 0) {
+    if (!ownerWake_.wait_for(lock, usualWait_ * 3 / 4, pending)) {
+      lock.unlock();
+      const Clock::time_point until = Clock::now() + std::min(usualWait_, kMaxOwnerPoll);
+      while (!pending() && Clock::now() < until) {
+        for (int i = 0; i < 64; ++i) __builtin_ia32_pause();
+        std::this_thread::yield();
+      }
+      lock.lock();
+    }
   }
+  ownerWake_.wait(lock, pending);
+  // Running mean of the time between events, weighted towards the recent ones.
+  const auto waited = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+  usualWait_ = usualWait_.count() == 0 ? waited : (usualWait_ * 3 + waited) / 4;
 }
 
 void TThreadVolumeWriter::Stop() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -92,7 +93,7 @@ class TThreadVolumeWriter {
   void Finish();
   void WakeOwner();
   void Join();
-  void PollForEvent();
+  void AwaitEvent();
 
   TFractResult* result_ = nullptr;
   EngineCallbacks callbacks_;
@@ -119,6 +120,7 @@ class TThreadVolumeWriter {
 
   bool running_ = false;
   bool spareCore_ = false;  // fewer workers than hardware threads
+  std::chrono::microseconds usualWait_{0};  // the owner's usual wait for the next event
   bool servicing_ = false;
   std::string lastError_;
   std::uint64_t steps_ = 0;
