@@ -19,7 +19,7 @@ constexpr const char* kThreadName = "TreadVolumeWrit";
 // The longest an owner with a spare core polls for the next event before it sleeps.
 constexpr std::chrono::microseconds kMaxOwnerPoll{5000};
 
-// Pauses a worker spends waiting for its hand-over before it sleeps (some ten microseconds).
+// Pauses a worker spends waiting for its hand-over before it sleeps (up to about 0.1 ms).
 constexpr int kSpinRounds = 2000;
 
 int WorkerCount(int requested, int strips) {
