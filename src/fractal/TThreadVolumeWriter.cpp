@@ -52,7 +52,7 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
   nextToPublish_ = 0;
   workersLeft_ = workers;
   events_ = eventsSeen_ = 0;
-  usualWait_ = std::chrono::microseconds{0};
+  lastWait_ = std::chrono::microseconds{0};
   broken_ = false;
   failure_.clear();
   lastError_.clear();
@@ -219,17 +219,17 @@ void TThreadVolumeWriter::Wait() {
 // Blocks until a worker reports something. Waking a sleeping thread on an idle core can take
 // longer than a tenth of a strip (on virtual machines especially), and every worker waits for
 // the owner at each hand-over. So when a core would otherwise idle, the owner sleeps only for
-// most of the usual time between events and polls for the rest, yielding to anyone else who
-// wants the core.
+// half the time it last waited (neighbouring strips take similar times) and then polls,
+// yielding to anyone else who wants the core.
 void TThreadVolumeWriter::AwaitEvent() {
   using Clock = std::chrono::steady_clock;
   auto pending = [&] { return events_.load(std::memory_order_acquire) != eventsSeen_; };
   const Clock::time_point start = Clock::now();
   std::unique_lock<std::mutex> lock(mutex_);
-  if (spareCore_ && usualWait_.count() > 0) {
-    if (!ownerWake_.wait_for(lock, usualWait_ * 3 / 4, pending)) {
+  if (spareCore_ && lastWait_.count() > 0) {
+    if (!ownerWake_.wait_for(lock, lastWait_ / 2, pending)) {
       lock.unlock();
-      const Clock::time_point until = Clock::now() + std::min(usualWait_, kMaxOwnerPoll);
+      const Clock::time_point until = Clock::now() + kMaxOwnerPoll;
       while (!pending() && Clock::now() < until) {
         for (int i = 0; i < 64; ++i) __builtin_ia32_pause();
         std::this_thread::yield();
@@ -238,9 +238,7 @@ void TThreadVolumeWriter::AwaitEvent() {
     }
   }
   ownerWake_.wait(lock, pending);
-  // Running mean of the time between events, weighted towards the recent ones.
-  const auto waited = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
-  usualWait_ = usualWait_.count() == 0 ? waited : (usualWait_ * 3 + waited) / 4;
+  lastWait_ = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
 }
 
 void TThreadVolumeWriter::Stop() {

@@ -120,7 +120,7 @@ class TThreadVolumeWriter {
 
   bool running_ = false;
   bool spareCore_ = false;  // fewer workers than hardware threads
-  std::chrono::microseconds usualWait_{0};  // the owner's usual wait for the next event
+  std::chrono::microseconds lastWait_{0};  // how long the owner last waited for an event
   bool servicing_ = false;
   std::string lastError_;
   std::uint64_t steps_ = 0;
