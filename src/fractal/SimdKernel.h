@@ -53,6 +53,7 @@ class TSimdRun {
         firstSeen_(work.firstSeen.data()),
         blank_(work.blank.data()),
         total_(static_cast<std::int64_t>(job.x1 - job.x0) * job.height),
+        firstIndex_(static_cast<std::size_t>(job.x0) * static_cast<std::size_t>(job.height)),
         nextColumn_(job.x0),
         nextX_(PlanePosition(job.left, job.right, job.x0, job.xResolution)) {}
 
@@ -171,8 +172,14 @@ class TSimdRun {
     if constexpr (kSlots != 0) newest_ = Push(wr, wi, slots, newest_);
     if (step_ == depthDue_) finished |= EndAtMaxDepth(active_ & ~finished);
     ++step_;
-    for (unsigned bits = finished; bits != 0; bits &= bits - 1) Refill(__builtin_ctz(bits));
-    if (finished != 0) UpdateDepthDue();
+    // New samples reach MaxDepth last; only the loss of the earliest one moves the due step.
+    bool dueLost = false;
+    for (unsigned bits = finished; bits != 0; bits &= bits - 1) {
+      const int l = __builtin_ctz(bits);
+      dueLost = dueLost || start_[l] + lastStep_ == depthDue_;
+      Refill(l);
+    }
+    if (dueLost) UpdateDepthDue();
   }
 
   // Lanes whose new point is near a history entry whose sighting still matters. Entries that
@@ -321,8 +328,7 @@ class TSimdRun {
   }
 
   void Store(int l, double count, std::int32_t cycle) {
-    const std::size_t index = static_cast<std::size_t>(job_.x0) * job_.height +
-                              static_cast<std::size_t>(sample_[l]);
+    const std::size_t index = firstIndex_ + static_cast<std::size_t>(sample_[l]);
     job_.depths[index] = DepthOf(count, job_.maxDepth);
     if (job_.cyclePlane) job_.cyclePlane[index] = cycle;
   }
@@ -371,6 +377,7 @@ class TSimdRun {
   // into the distance, which then never counts as near).
   double* blank_;
   const std::int64_t total_;
+  const std::size_t firstIndex_;  // plane index of the strip's first sample
   std::int64_t next_ = 0;      // the next sample of the strip to hand out (index in strip)
   std::int32_t nextColumn_;    // its column, row and real part
   std::int32_t nextRow_ = 0;
