@@ -60,6 +60,9 @@ class TFractResult {
   float* DepthPlane() { return depths_.data(); }
   std::int32_t* CyclePlane() { return cycles_.empty() ? nullptr : cycles_.data(); }
   std::uint32_t* ColorPlane() { return colors_.empty() ? nullptr : colors_.data(); }
+  const float* DepthPlane() const { return depths_.data(); }
+  const std::int32_t* CyclePlane() const { return cycles_.empty() ? nullptr : cycles_.data(); }
+  const std::uint32_t* ColorPlane() const { return colors_.empty() ? nullptr : colors_.data(); }
 
   // Columns 0 .. computed - 1 are final.
   int GetComputed() const { return computed_.load(std::memory_order_acquire); }

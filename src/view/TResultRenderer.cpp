@@ -29,69 +29,105 @@ TResultRenderer::TResultRenderer(const TFractViewProps& view, std::int32_t maxCy
   background_[2] = (bg >> 16) & 0xFF;
 }
 
-TResultRenderer::Channels TResultRenderer::DisplaySample(const TFractResult& result, int x, int y,
-                                                         bool interpolated) const {
-  TSampleColor c = colorer_(result.GetDepth(x, y), result.GetCycle(x, y), interpolated);
+void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns,
+                                  bool interpolated, std::vector<TSampleColor>& out) const {
+  const int count = static_cast<int>(out.size());
+  if (x >= columns) {
+    const TSampleColor unreached = colorer_(0.0f, 1, interpolated);
+    std::fill(out.begin(), out.end(), unreached);
+    return;
+  }
+  const std::size_t offset = static_cast<std::size_t>(x) * result.GetHeight();
+  const std::int32_t* cycles = result.CyclePlane();
+  colorer_.ColorRun(result.DepthPlane() + offset, cycles ? cycles + offset : nullptr, count,
+                    interpolated, out.data());
+}
+
+inline TResultRenderer::Channels TResultRenderer::Display(const TSampleColor& c, std::uint32_t picture,
+                                                   bool hasPicture) const {
   const double a = c.opacity;
   Channels f{(1 - a) * background_[0] + c.red * a, (1 - a) * background_[1] + c.green * a,
              (1 - a) * background_[2] + c.blue * a, a};
-  if (result.HasColors()) {
-    std::uint32_t p = result.GetColor(x, y);
-    const float pa = static_cast<float>(p >> 24) / 255.0f;
-    const double A = pa;
-    f.red = Clamp255((p & 0xFF) * A + (1 - A) * f.red);
-    f.green = Clamp255(((p >> 8) & 0xFF) * A + (1 - A) * f.green);
-    f.blue = Clamp255(((p >> 16) & 0xFF) * A + (1 - A) * f.blue);
+  if (hasPicture) {
+    const double A = static_cast<float>(picture >> 24) / 255.0f;
+    f.red = Clamp255((picture & 0xFF) * A + (1 - A) * f.red);
+    f.green = Clamp255(((picture >> 8) & 0xFF) * A + (1 - A) * f.green);
+    f.blue = Clamp255(((picture >> 16) & 0xFF) * A + (1 - A) * f.blue);
   }
   return f;
 }
 
-TResultRenderer::Channels TResultRenderer::ExportSample(const TFractResult& result, int x, int y,
-                                                        bool interpolated, int columns) const {
-  // Samples of columns not yet published may be written by the workers at this moment: they are
-  // rendered as a new array holds them (the maximum depth, no picture colour), never read.
-  const bool reached = x < columns;
-  TSampleColor c = colorer_(reached ? result.GetDepth(x, y) : 0.0f,
-                            reached ? result.GetCycle(x, y) : 1, interpolated);
+inline TResultRenderer::Channels TResultRenderer::Export(const TSampleColor& c, std::uint32_t picture,
+                                                  bool hasPicture) const {
   Channels e{c.red, c.green, c.blue, c.opacity};
-  if (result.HasColors()) {
-    std::uint32_t p = reached ? result.GetColor(x, y) : 0;
-    const float pa = static_cast<float>(p >> 24) / 255.0f;
-    const double A = pa;
-    e.red = Clamp255((p & 0xFF) * A + (1 - A) * e.red);
-    e.green = Clamp255(((p >> 8) & 0xFF) * A + (1 - A) * e.green);
-    e.blue = Clamp255(((p >> 16) & 0xFF) * A + (1 - A) * e.blue);
+  if (hasPicture) {
+    const double A = static_cast<float>(picture >> 24) / 255.0f;
+    e.red = Clamp255((picture & 0xFF) * A + (1 - A) * e.red);
+    e.green = Clamp255(((picture >> 8) & 0xFF) * A + (1 - A) * e.green);
+    e.blue = Clamp255(((picture >> 16) & 0xFF) * A + (1 - A) * e.blue);
     e.opacity = 1 - (1 - A) * (1 - c.opacity);
   }
   return e;
 }
 
-// Each sample's channels divided by g twice and summed, in the order of the samples.
-TResultRenderer::Channels TResultRenderer::Average(const TFractResult& result, int px, int py,
-                                                   bool forExport, int columns) const {
+void TResultRenderer::PixelColumn(const TFractResult& result, int px, int height, int columns,
+                                  bool forExport, std::vector<TSampleColor>& samples,
+                                  std::vector<Channels>& pixels) const {
   const int g = valuesPerPixel_;
-  Channels sum{0, 0, 0, 0};
+  const bool hasPicture = result.HasColors();
+  const std::uint32_t* colors = result.ColorPlane();
+  std::fill(pixels.begin(), pixels.end(), Channels{0, 0, 0, 0});
   for (int sx = g * px; sx < g * px + g; ++sx) {
-    for (int sy = g * py; sy < g * py + g; ++sy) {
-      Channels s = forExport ? ExportSample(result, sx, sy, true, columns)
-                             : DisplaySample(result, sx, sy, true);
-      sum.red += s.red / g / g;
-      sum.green += s.green / g / g;
-      sum.blue += s.blue / g / g;
-      sum.opacity += s.opacity / g / g;
+    ColorColumn(result, sx, columns, g > 1, samples);
+    const bool reached = sx < columns;
+    const std::uint32_t* column =
+        hasPicture && reached ? colors + static_cast<std::size_t>(sx) * result.GetHeight() : nullptr;
+    for (int py = 0; py < height; ++py) {
+      Channels& sum = pixels[static_cast<std::size_t>(py)];
+      for (int sy = g * py; sy < g * py + g; ++sy) {
+        const std::uint32_t picture = column ? column[sy] : 0;
+        const Channels c = forExport ? Export(samples[sy], picture, hasPicture)
+                                     : Display(samples[sy], picture, hasPicture);
+        if (g == 1) {
+          sum = c;
+        } else {
+          sum.red += c.red / g / g;
+          sum.green += c.green / g / g;
+          sum.blue += c.blue / g / g;
+          sum.opacity += c.opacity / g / g;
+        }
+      }
     }
   }
-  return sum;
 }
 
 void TResultRenderer::PaintPixelColumns(const TFractResult& result, Bitmap24& bitmap, int first,
                                         int end) const {
   first = std::max(first, 0);
   end = std::min(end, bitmap.width);
+  if (first >= end || bitmap.height <= 0) return;
+  std::vector<TSampleColor> samples(static_cast<std::size_t>(bitmap.height) * valuesPerPixel_);
+  std::vector<Channels> pixels(static_cast<std::size_t>(bitmap.height));
+  const bool hasPicture = result.HasColors();
   for (int px = first; px < end; ++px) {
+    if (valuesPerPixel_ == 1) {
+      // One sample per pixel: colour the sample column and write its pixels in one pass.
+      ColorColumn(result, px, result.GetWidth(), false, samples);
+      const std::uint32_t* colors =
+          hasPicture ? result.ColorPlane() + static_cast<std::size_t>(px) * result.GetHeight()
+                     : nullptr;
+      for (int py = 0; py < bitmap.height; ++py) {
+        const Channels c = Display(samples[py], colors ? colors[py] : 0, hasPicture);
+        std::uint8_t* pixel = bitmap.Pixel(px, py);
+        pixel[0] = ToByte(c.red);
+        pixel[1] = ToByte(c.green);
+        pixel[2] = ToByte(c.blue);
+      }
+      continue;
+    }
+    PixelColumn(result, px, bitmap.height, result.GetWidth(), false, samples, pixels);
     for (int py = 0; py < bitmap.height; ++py) {
-      Channels c = valuesPerPixel_ == 1 ? DisplaySample(result, px, py, false)
-                                        : Average(result, px, py, false, result.GetWidth());
+      const Channels& c = pixels[static_cast<std::size_t>(py)];
       std::uint8_t* pixel = bitmap.Pixel(px, py);
       pixel[0] = ToByte(c.red);
       pixel[1] = ToByte(c.green);
@@ -104,13 +140,16 @@ void TResultRenderer::RenderExport(const TFractResult& result, TifImage& image) 
   const int width = result.GetWidth() / valuesPerPixel_;
   const int height = result.GetHeight() / valuesPerPixel_;
   image = TifImage(width, height, true);
+  if (width <= 0 || height <= 0) return;
   const int columns = result.GetComputed();
+  std::vector<TSampleColor> samples(static_cast<std::size_t>(height) * valuesPerPixel_);
+  std::vector<Channels> pixels(static_cast<std::size_t>(height));
   for (int px = 0; px < width; ++px) {
+    PixelColumn(result, px, height, columns, true, samples, pixels);
     for (int py = 0; py < height; ++py) {
-      Channels c = valuesPerPixel_ == 1 ? ExportSample(result, px, py, false, columns)
-                                        : Average(result, px, py, true, columns);
-      image.SetColor(px, py,
-                     ToByte(c.red) | (ToByte(c.green) << 8) | (std::uint32_t{ToByte(c.blue)} << 16));
+      const Channels& c = pixels[static_cast<std::size_t>(py)];
+      image.SetColor(px, py, ToByte(c.red) | (ToByte(c.green) << 8) |
+                                 (std::uint32_t{ToByte(c.blue)} << 16));
       image.SetAlpha(px, py, ToByte(c.opacity * 255));
     }
   }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "view/TSampleColorer.h"
 
@@ -34,14 +35,18 @@ class TResultRenderer {
   struct Channels {
     double red, green, blue, opacity;
   };
-  // The displayed channels of sample (x, y): background blend, then the picture blend.
-  Channels DisplaySample(const TFractResult& result, int x, int y, bool interpolated) const;
-  // The exported channels of sample (x, y): picture blend, combined opacity, no background.
-  // Samples in columns at or beyond `columns` are not read (see RenderExport).
-  Channels ExportSample(const TFractResult& result, int x, int y, bool interpolated,
-                        int columns) const;
-  // The channels of pixel (px, py) averaged over its samples.
-  Channels Average(const TFractResult& result, int px, int py, bool forExport, int columns) const;
+  // The sample colours of rows 0 .. out.size() - 1 of sample column x. A column at or beyond
+  // `columns` is not read: its samples are coloured as a new array holds them (maximum depth).
+  void ColorColumn(const TFractResult& result, int x, int columns, bool interpolated,
+                   std::vector<TSampleColor>& out) const;
+  // The displayed channels of a sample: background blend, then the picture blend.
+  Channels Display(const TSampleColor& c, std::uint32_t picture, bool hasPicture) const;
+  // The exported channels of a sample: picture blend, combined opacity, no background.
+  Channels Export(const TSampleColor& c, std::uint32_t picture, bool hasPicture) const;
+  // The channels of the pixels of pixel column px (height pixels): one sample per pixel, or the
+  // g x g samples of each pixel divided by g twice and summed, column by column.
+  void PixelColumn(const TFractResult& result, int px, int height, int columns, bool forExport,
+                   std::vector<TSampleColor>& samples, std::vector<Channels>& pixels) const;
 
   const TFractViewProps& view_;
   TSampleColorer colorer_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "view/SampleColorRules.h"
+
 TSampleColorer::TSampleColorer(const TFractViewProps& props, std::int32_t maxCycle)
     : props_(props), maxCycle_(maxCycle) {
   // Cycle positions 0 (cycle 1) to 1 (cycle max(maxCycle, 2)); without the cycle palettes the
@@ -16,8 +18,20 @@ TSampleColorer::TSampleColorer(const TFractViewProps& props, std::int32_t maxCyc
 }
 
 TSampleColor TSampleColorer::operator()(float depth, std::int32_t cycle, bool interpolated) const {
-  if (cycleColors_.empty()) return props_.SampleColor(depth, cycle, maxCycle_, interpolated);
+  TSampleColor color;
+  ColorRun(&depth, &cycle, 1, interpolated, &color);
+  return color;
+}
+
+void TSampleColorer::ColorRun(const float* depths, const std::int32_t* cycles, int count,
+                              bool interpolated, TSampleColor* out) const {
   const auto last = static_cast<std::int32_t>(cycleColors_.size());
-  const std::int32_t index = std::clamp(cycle, std::int32_t{1}, last) - 1;
-  return props_.SampleColor(depth, cycleColors_[static_cast<std::size_t>(index)], interpolated);
+  for (int i = 0; i < count; ++i) {
+    const std::int32_t cycle = cycles ? cycles[i] : 1;
+    auto cycleColors = [&] {
+      if (last == 0) return props_.CycleColors(cycle, maxCycle_);
+      return cycleColors_[static_cast<std::size_t>(std::clamp(cycle, std::int32_t{1}, last) - 1)];
+    };
+    out[i] = SampleColorRules::Sample(props_, depths[i], interpolated, cycleColors);
+  }
 }

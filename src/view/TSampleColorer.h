@@ -14,6 +14,10 @@ class TSampleColorer {
   TSampleColorer(const TFractViewProps& props, std::int32_t maxCycle);
 
   TSampleColor operator()(float depth, std::int32_t cycle, bool interpolated) const;
+  // The colours of count samples: depths[i] with cycle number cycles[i] (cycle 1 for all when
+  // cycles is nullptr) into out[i]. The same results as operator(), without a call per sample.
+  void ColorRun(const float* depths, const std::int32_t* cycles, int count, bool interpolated,
+                TSampleColor* out) const;
 
  private:
   // Cycle numbers above this are coloured without the table.
