@@ -3,6 +3,7 @@
 // The vector kernel for formulas 0-2, generic over an instruction set description Isa:
 //   V                       vector of Isa::kWidth doubles
 //   kWidth, kBlocks         lanes per vector; vectors iterated side by side (hides latency)
+//   kRegisterHistory        histories of 1-3 entries are shifted in registers, not the ring
 //   Set, Load, Store, Add, Sub, Mul, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
@@ -74,6 +75,14 @@ class TSimdRun {
   // Short histories get a loop unrolled at compile time; kSlots -1 reads the length at run time.
   template <int kFormula>
   void RunFormula() {
+    if constexpr (Isa::kRegisterHistory) {
+      switch (slots_) {
+        case 1: RegisterLoop<kFormula, 1>(); return;
+        case 2: RegisterLoop<kFormula, 2>(); return;
+        case 3: RegisterLoop<kFormula, 3>(); return;
+        default: break;
+      }
+    }
     switch (slots_) {
       case 0: Loop<kFormula, 0>(); break;
       case 1: Loop<kFormula, 1>(); break;
@@ -84,20 +93,18 @@ class TSimdRun {
     }
   }
 
+  // One formula step from z and its squares x2 = zr * zr, y2 = zi * zi (the scalar kernel's
+  // X * X and Y * Y, computed once: they are also the squares of the previous escape test).
   template <int kFormula>
-  static void Step(V zr, V zi, V cr, V ci, V& wr, V& wi) {
+  static void Step(V zr, V zi, V x2, V y2, V cr, V ci, V& wr, V& wi) {
     if constexpr (kFormula == 0) {
-      wr = Isa::Add(Isa::Sub(Isa::Mul(zr, zr), Isa::Mul(zi, zi)), cr);
+      wr = Isa::Add(Isa::Sub(x2, y2), cr);
       wi = Isa::Add(Isa::Mul(Isa::Mul(Isa::Set(2.0), zr), zi), ci);
     } else if constexpr (kFormula == 1) {
-      const V x2 = Isa::Mul(zr, zr);
-      const V y2 = Isa::Mul(zi, zi);
       wr = Isa::Add(Isa::Sub(Isa::Mul(x2, zr), Isa::Mul(Isa::Mul(Isa::Set(3.0), zr), y2)), cr);
       wi = Isa::Add(
           Isa::Add(Isa::Mul(Isa::Neg(y2), zi), Isa::Mul(Isa::Mul(Isa::Set(3.0), zi), x2)), ci);
     } else {
-      const V x2 = Isa::Mul(zr, zr);
-      const V y2 = Isa::Mul(zi, zi);
       wr = Isa::Add(
           Isa::Add(Isa::Sub(Isa::Mul(x2, x2), Isa::Mul(Isa::Mul(Isa::Set(6.0), x2), y2)),
                    Isa::Mul(y2, y2)),
@@ -117,11 +124,13 @@ class TSimdRun {
     const V eps2 = Isa::Set(cycles_.innerDist2);
     const std::int32_t slots = kSlots >= 0 ? kSlots : slots_;
     while (active_ != 0) {
-      V zr[B], zi[B], cr[B], ci[B], wr[B], wi[B], r2[B];
+      V zr[B], zi[B], x2[B], y2[B], cr[B], ci[B], wr[B], wi[B], wr2[B], wi2[B], r2[B];
 #pragma GCC unroll 4
       for (int b = 0; b < B; ++b) {
         zr[b] = Isa::Load(zr_ + b * W);
         zi[b] = Isa::Load(zi_ + b * W);
+        x2[b] = Isa::Mul(zr[b], zr[b]);
+        y2[b] = Isa::Mul(zi[b], zi[b]);
         cr[b] = Isa::Load(cr_ + b * W);
         ci[b] = Isa::Load(ci_ + b * W);
       }
@@ -135,8 +144,10 @@ class TSimdRun {
         unsigned exits = 0;
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
-          Step<kFormula>(zr[b], zi[b], cr[b], ci[b], wr[b], wi[b]);
-          r2[b] = Isa::Add(Isa::Mul(wi[b], wi[b]), Isa::Mul(wr[b], wr[b]));
+          Step<kFormula>(zr[b], zi[b], x2[b], y2[b], cr[b], ci[b], wr[b], wi[b]);
+          wr2[b] = Isa::Mul(wr[b], wr[b]);
+          wi2[b] = Isa::Mul(wi[b], wi[b]);
+          r2[b] = Isa::Add(wi2[b], wr2[b]);
           exits |= Isa::NotLe(r2[b], outer2) << (b * W);
         }
         if constexpr (kSlots != 0) {
@@ -149,12 +160,104 @@ class TSimdRun {
         for (int b = 0; b < B; ++b) {
           zr[b] = wr[b];
           zi[b] = wi[b];
+          x2[b] = wr2[b];
+          y2[b] = wi2[b];
         }
         ++step;
       }
       step_ = step;
       newest_ = newest;
       SettleStep<kSlots>(handle, wr, wi, r2, slots);
+    }
+  }
+
+  // Loop for a short history with many vector registers: the history is held in registers
+  // and shifted every step instead of going through the ring. On leaving, it is written back
+  // to the ring in order (entry k in slot kSlots - 1 - k), where the lane rules read it.
+  template <int kFormula, int kSlots>
+  void RegisterLoop() {
+    const V outer2 = Isa::Set(job_.outerCircle2);
+    const V eps2 = Isa::Set(cycles_.innerDist2);
+    while (active_ != 0) {
+      V zr[B], zi[B], x2[B], y2[B], cr[B], ci[B], wr[B], wi[B], wr2[B], wi2[B], r2[B];
+      V hr[kSlots][B], hi[kSlots][B];
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        zr[b] = Isa::Load(zr_ + b * W);
+        zi[b] = Isa::Load(zi_ + b * W);
+        x2[b] = Isa::Mul(zr[b], zr[b]);
+        y2[b] = Isa::Mul(zi[b], zi[b]);
+        cr[b] = Isa::Load(cr_ + b * W);
+        ci[b] = Isa::Load(ci_ + b * W);
+      }
+      std::int32_t slot = newest_;
+#pragma GCC unroll 4
+      for (int k = 0; k < kSlots; ++k) {
+#pragma GCC unroll 4
+        for (int b = 0; b < B; ++b) {
+          hr[k][b] = Isa::Load(histRe_ + static_cast<std::size_t>(slot) * L + b * W);
+          hi[k][b] = Isa::Load(histIm_ + static_cast<std::size_t>(slot) * L + b * W);
+        }
+        slot = slot == 0 ? kSlots - 1 : slot - 1;
+      }
+      const double* blank = blank_;
+      const unsigned active = active_;
+      const unsigned startLive = startLive_;
+      const std::int64_t due = depthDue_;
+      std::int64_t step = step_;
+      unsigned handle = 0;
+      for (;;) {
+        unsigned exits = 0;
+#pragma GCC unroll 4
+        for (int b = 0; b < B; ++b) {
+          Step<kFormula>(zr[b], zi[b], x2[b], y2[b], cr[b], ci[b], wr[b], wi[b]);
+          wr2[b] = Isa::Mul(wr[b], wr[b]);
+          wi2[b] = Isa::Mul(wi[b], wi[b]);
+          r2[b] = Isa::Add(wi2[b], wr2[b]);
+          exits |= Isa::NotLe(r2[b], outer2) << (b * W);
+        }
+#pragma GCC unroll 4
+        for (int b = 0; b < B; ++b) {
+          V nearest = Isa::Set(std::numeric_limits<double>::infinity());
+#pragma GCC unroll 4
+          for (int k = 0; k < kSlots; ++k) {
+            const V d1 = Isa::Sub(hi[k][b], wi[b]);
+            const V d2 = Isa::Sub(hr[k][b], wr[b]);
+            const V dk = Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2));
+            nearest = Isa::Min(Isa::BitOr(dk, Isa::Load(blank + k * L + b * W)), nearest);
+          }
+          exits |= Isa::Lt(nearest, eps2) << (b * W);
+        }
+        if (startLive != 0) exits |= StartSightings(wr, wi, eps2) & startLive;
+        handle = exits & active;
+        if (handle != 0 || step == due) break;
+#pragma GCC unroll 4
+        for (int b = 0; b < B; ++b) {
+#pragma GCC unroll 4
+          for (int k = kSlots - 1; k > 0; --k) {
+            hr[k][b] = hr[k - 1][b];
+            hi[k][b] = hi[k - 1][b];
+          }
+          hr[0][b] = wr[b];
+          hi[0][b] = wi[b];
+          zr[b] = wr[b];
+          zi[b] = wi[b];
+          x2[b] = wr2[b];
+          y2[b] = wi2[b];
+        }
+        ++step;
+      }
+#pragma GCC unroll 4
+      for (int k = 0; k < kSlots; ++k) {
+#pragma GCC unroll 4
+        for (int b = 0; b < B; ++b) {
+          Isa::Store(histRe_ + static_cast<std::size_t>(kSlots - 1 - k) * L + b * W, hr[k][b]);
+          Isa::Store(histIm_ + static_cast<std::size_t>(kSlots - 1 - k) * L + b * W, hi[k][b]);
+        }
+      }
+      step_ = step;
+      newest_ = kSlots - 1;
+      SettleStep<kSlots>(handle, wr, wi, r2, kSlots);
     }
   }
 
@@ -208,18 +311,21 @@ class TSimdRun {
     unsigned events = 0;
 #pragma GCC unroll 4
     for (int b = 0; b < B; ++b) events |= Isa::Lt(nearest[b], eps2) << (b * W);
-    if (startLive != 0) {
-      const V start = Isa::Set(kHistoryStart);
-      unsigned near = 0;
-#pragma GCC unroll 4
-      for (int b = 0; b < B; ++b) {
-        const V d1 = Isa::Sub(start, wi[b]);
-        const V d2 = Isa::Sub(start, wr[b]);
-        near |= Isa::Lt(Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2)), eps2) << (b * W);
-      }
-      events |= near & startLive;
-    }
+    if (startLive != 0) events |= StartSightings(wr, wi, eps2) & startLive;
     return events;
+  }
+
+  // Lanes whose new point is near the start value of the unfilled entries.
+  static unsigned StartSightings(const V* wr, const V* wi, V eps2) {
+    const V start = Isa::Set(kHistoryStart);
+    unsigned near = 0;
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      const V d1 = Isa::Sub(start, wi[b]);
+      const V d2 = Isa::Sub(start, wr[b]);
+      near |= Isa::Lt(Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2)), eps2) << (b * W);
+    }
+    return near;
   }
 
   // Marks entry k of lane l as one whose sighting matters (or not).
