@@ -64,9 +64,9 @@ bool ParseDocument(TFractalContent& content, XMLParseResult& parsed, bool ok,
 }  // namespace
 
 const TDTDCompound& UnitFractalGrammar21() {
-  static const auto grammar =
-      Compound("UnitFractal", Seq({Text("Version"), FractalView21Grammar(), BitmapsPropsGrammar(),
-                                   FractalGrammar21()}));
+  static const auto grammar = Compound(
+      "UnitFractal",
+      Seq({Text("Version"), FractalView21Grammar(), BitmapsPropsGrammar(), FractalGrammar21()}));
   return *grammar;
 }
 
@@ -91,8 +91,7 @@ std::unique_ptr<TXMLComplexElement> BuildFractalDocument(const TFractalContent& 
 }
 
 bool ReadContentElements(TFractalContent& content, const TXMLItem* first,
-                         const std::string& version, std::string& message, int& line,
-                         int& column) {
+                         const std::string& version, std::string& message, int& line, int& column) {
   const TXMLItem* item = first;
   if (IsOldVersion(version)) item = Expect(item, "View").next;
   const TXMLItem& view = Expect(item, "FractalView");

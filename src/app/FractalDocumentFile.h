@@ -27,8 +27,7 @@ void WriteContentElements(const TFractalContent& content, TXMLComplexElement& pa
 // the given version. On failure returns false with the reader's message and the line and column
 // of the element at which reading stopped.
 bool ReadContentElements(TFractalContent& content, const TXMLItem* first,
-                         const std::string& version, std::string& message, int& line,
-                         int& column);
+                         const std::string& version, std::string& message, int& line, int& column);
 
 // Writes the document to fileName (atomically). On failure shows "Cannot save Fractal File: " +
 // the writer's message + "." in a box titled "FileError" and returns false.

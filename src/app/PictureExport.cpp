@@ -40,8 +40,8 @@ bool WriteBitmap(const TFractResult& result, const std::string& fileName, bool p
     return false;
   }
   std::string reason;
-  bool ok = png ? PngFile::Write(fileName, *bitmap, reason)
-                : BmpFile::Write(fileName, *bitmap, reason);
+  bool ok =
+      png ? PngFile::Write(fileName, *bitmap, reason) : BmpFile::Write(fileName, *bitmap, reason);
   if (!ok) error = Prefix(fileName) + reason;
   return ok;
 }
@@ -51,8 +51,8 @@ bool WriteBitmap(const TFractResult& result, const std::string& fileName, bool p
 bool HasPixels(const TFractResult& result, const TFractViewProps& view, const std::string& fileName,
                std::string& error) {
   if (PixelWidth(result, view) > 0 && PixelHeight(result, view) > 0) return true;
-  error = Prefix(fileName) +
-          "The picture has no pixels: ValuesPerPixel is larger than the resolution.";
+  error =
+      Prefix(fileName) + "The picture has no pixels: ValuesPerPixel is larger than the resolution.";
   return false;
 }
 
@@ -74,9 +74,9 @@ bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int 
                    const std::string& fileName, Interaction& ui, std::string& error) {
   const bool finished = result != nullptr && result->GetBitmap() != nullptr &&
                         result->GetPainted() >= result->GetWidth();
-  if (!finished && ui.AskYesNo("Bitmap is not Finished",
-                               "Do you want to export the unfinished bitmap?") !=
-                       Interaction::Answer::Yes) {
+  if (!finished &&
+      ui.AskYesNo("Bitmap is not Finished", "Do you want to export the unfinished bitmap?") !=
+          Interaction::Answer::Yes) {
     return true;
   }
   if (result == nullptr) {

@@ -20,8 +20,7 @@ std::string FormatDuration(double seconds) {
 ProgressBar::ProgressBar(std::FILE* out, int width)
     : out_(out), width_(width), start_(Clock::now()), lastDraw_(start_) {}
 
-std::string ProgressBar::Format(long long done, long long total, double elapsedSeconds,
-                                int width) {
+std::string ProgressBar::Format(long long done, long long total, double elapsedSeconds, int width) {
   double fraction = total > 0 ? std::clamp(static_cast<double>(done) / total, 0.0, 1.0) : 1.0;
   int filled = static_cast<int>(fraction * width);
   std::string bar = "[" + std::string(filled, '#') + std::string(width - filled, '.') + "] ";

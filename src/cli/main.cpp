@@ -1,8 +1,8 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "cli/RenderCommand.h"
 #include "cli/RenderOptions.h"

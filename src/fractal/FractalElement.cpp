@@ -1,8 +1,8 @@
 #include "fractal/FractalElement.h"
 
 #include "common/Assert.h"
-#include "files/XMLItem.h"
 #include "files/DTDElement.h"
+#include "files/XMLItem.h"
 #include "fractal/FormulaTable.h"
 #include "fractal/TFractProps.h"
 
@@ -141,20 +141,21 @@ DTDPtr MapVarGrammar() { return Choice({Compound("MapC"), Compound("MapD"), Comp
 
 DTDPtr FractalGrammar21() {
   static const DTDPtr grammar = Compound(
-      "Fractal", Seq({Text("XResolution"), Text("YResolution"), Text("Left"), Text("Right"),
-                      Text("Top"), Text("Bottom"), Text("MaxDepth"), Text("OuterCircle"),
-                      Text("InnerDist"), Text("MaxCycle"), CycleSelectionGrammar(),
-                      Text("Formula"), MapVarGrammar(), Text("CR"), Text("CI"), Text("DR"),
-                      Text("DI"), Text("N"), Text("M")}));
+      "Fractal",
+      Seq({Text("XResolution"), Text("YResolution"), Text("Left"), Text("Right"), Text("Top"),
+           Text("Bottom"), Text("MaxDepth"), Text("OuterCircle"), Text("InnerDist"),
+           Text("MaxCycle"), CycleSelectionGrammar(), Text("Formula"), MapVarGrammar(), Text("CR"),
+           Text("CI"), Text("DR"), Text("DI"), Text("N"), Text("M")}));
   return grammar;
 }
 
 DTDPtr FractalGrammar20() {
-  static const DTDPtr grammar = Compound(
-      "Fractal", Seq({Text("XResolution"), Text("YResolution"), Text("Left"), Text("Right"),
-                      Text("Top"), Text("Bottom"), Text("MaxDepth"), Text("OuterCircle"),
-                      Text("InnerDist"), Text("MaxCycle"), Text("Formula"), MapVarGrammar(),
-                      Text("ZR"), Text("ZI"), Text("CR"), Text("CI"), Text("DR"), Text("DI"),
-                      Text("N"), Text("M")}));
+  static const DTDPtr grammar =
+      Compound("Fractal",
+               Seq({Text("XResolution"), Text("YResolution"), Text("Left"),     Text("Right"),
+                    Text("Top"),         Text("Bottom"),      Text("MaxDepth"), Text("OuterCircle"),
+                    Text("InnerDist"),   Text("MaxCycle"),    Text("Formula"),  MapVarGrammar(),
+                    Text("ZR"),          Text("ZI"),          Text("CR"),       Text("CI"),
+                    Text("DR"),          Text("DI"),          Text("N"),        Text("M")}));
   return grammar;
 }

@@ -16,8 +16,8 @@ void WriteFractal(const TFractProps& props, TXMLComplexElement& parent);
 
 // Fills props from the `Fractal` element of a document of the given version. Fields are assigned
 // as they are read; ColorsDiscontinue, which files do not store, becomes false, and versions
-// "1.0" and "2.0" leave CycleSelection as it was. On failure returns false with the message and the line and column of the
-// element at which reading stopped.
+// "1.0" and "2.0" leave CycleSelection as it was. On failure returns false with the message and the
+// line and column of the element at which reading stopped.
 bool ReadFractal(TFractProps& props, const TXMLItem& element, const std::string& version,
                  std::string& message, int& line, int& column);
 

@@ -60,7 +60,7 @@ inline double CyclePosition(std::int32_t cycle, std::int32_t maxCycle) {
 // are needed.
 template <typename CycleColorsOf>
 inline TSampleColor Sample(const TFractViewProps& p, float depth, bool interpolated,
-                    const CycleColorsOf& cycleColorsOf) {
+                           const CycleColorsOf& cycleColorsOf) {
   if (depth == 0 || std::isnan(depth)) {
     const std::uint32_t color = p.MaxDepthColor.GetValue();
     return {Byte(color, 0), Byte(color, 8), Byte(color, 16), p.MaxDepthTransFactor.GetValue()};

@@ -11,7 +11,7 @@ namespace {
 
 // A channel as a byte: clamped to 0..255 (super colours and sums may leave the range, and an
 // unclamped channel would spill into its neighbour), truncated toward zero; NaN gives 0.
-std::uint8_t ToByte(double channel) {
+[[gnu::always_inline]] inline std::uint8_t ToByte(double channel) {
   if (!(channel > 0)) return 0;
   if (channel >= 255) return 255;
   return static_cast<std::uint8_t>(channel);
@@ -19,18 +19,37 @@ std::uint8_t ToByte(double channel) {
 
 double Clamp255(double channel) { return std::clamp(channel, 0.0, 255.0); }
 
+// The picture colour word laid over a colour by its opacity A = (picture >> 24) / 255 (a 32-bit
+// float), clamped per channel. Returns A.
+[[gnu::always_inline]] inline double BlendPicture(std::uint32_t picture, double& red, double& green, double& blue) {
+  const double A = static_cast<float>(picture >> 24) / 255.0f;
+  red = Clamp255((picture & 0xFF) * A + (1 - A) * red);
+  green = Clamp255(((picture >> 8) & 0xFF) * A + (1 - A) * green);
+  blue = Clamp255(((picture >> 16) & 0xFF) * A + (1 - A) * blue);
+  return A;
+}
+
+[[gnu::always_inline]] inline void WritePixel(Bitmap24& bitmap, int px, int py, double red, double green, double blue) {
+  std::uint8_t* pixel = bitmap.Pixel(px, py);
+  pixel[0] = ToByte(red);
+  pixel[1] = ToByte(green);
+  pixel[2] = ToByte(blue);
+}
+
 }  // namespace
 
 TResultRenderer::TResultRenderer(const TFractViewProps& view, std::int32_t maxCycle)
-    : view_(view), colorer_(view, maxCycle), valuesPerPixel_(std::max(1, view.ValuesPerPixel.GetValue())) {
+    : view_(view),
+      colorer_(view, maxCycle),
+      valuesPerPixel_(std::max(1, view.ValuesPerPixel.GetValue())) {
   std::uint32_t bg = view.BackgroundColor.GetValue();
   background_[0] = bg & 0xFF;
   background_[1] = (bg >> 8) & 0xFF;
   background_[2] = (bg >> 16) & 0xFF;
 }
 
-void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns,
-                                  bool interpolated, std::vector<TSampleColor>& out) const {
+void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns, bool interpolated,
+                                  std::vector<TSampleColor>& out) const {
   const int count = static_cast<int>(out.size());
   if (x >= columns) {
     const TSampleColor unreached = colorer_(0.0f, 1, interpolated);
@@ -43,28 +62,22 @@ void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns
                     interpolated, out.data());
 }
 
-inline TResultRenderer::Channels TResultRenderer::Display(const TSampleColor& c, std::uint32_t picture,
-                                                   bool hasPicture) const {
+[[gnu::always_inline]] inline TResultRenderer::Channels TResultRenderer::Display(const TSampleColor& c,
+                                                          std::uint32_t picture,
+                                                          bool hasPicture) const {
   const double a = c.opacity;
   Channels f{(1 - a) * background_[0] + c.red * a, (1 - a) * background_[1] + c.green * a,
              (1 - a) * background_[2] + c.blue * a, a};
-  if (hasPicture) {
-    const double A = static_cast<float>(picture >> 24) / 255.0f;
-    f.red = Clamp255((picture & 0xFF) * A + (1 - A) * f.red);
-    f.green = Clamp255(((picture >> 8) & 0xFF) * A + (1 - A) * f.green);
-    f.blue = Clamp255(((picture >> 16) & 0xFF) * A + (1 - A) * f.blue);
-  }
+  if (hasPicture) BlendPicture(picture, f.red, f.green, f.blue);
   return f;
 }
 
-inline TResultRenderer::Channels TResultRenderer::Export(const TSampleColor& c, std::uint32_t picture,
-                                                  bool hasPicture) const {
+[[gnu::always_inline]] inline TResultRenderer::Channels TResultRenderer::Export(const TSampleColor& c,
+                                                         std::uint32_t picture,
+                                                         bool hasPicture) const {
   Channels e{c.red, c.green, c.blue, c.opacity};
   if (hasPicture) {
-    const double A = static_cast<float>(picture >> 24) / 255.0f;
-    e.red = Clamp255((picture & 0xFF) * A + (1 - A) * e.red);
-    e.green = Clamp255(((picture >> 8) & 0xFF) * A + (1 - A) * e.green);
-    e.blue = Clamp255(((picture >> 16) & 0xFF) * A + (1 - A) * e.blue);
+    const double A = BlendPicture(picture, e.red, e.green, e.blue);
     e.opacity = 1 - (1 - A) * (1 - c.opacity);
   }
   return e;
@@ -80,8 +93,9 @@ void TResultRenderer::PixelColumn(const TFractResult& result, int px, int height
   for (int sx = g * px; sx < g * px + g; ++sx) {
     ColorColumn(result, sx, columns, g > 1, samples);
     const bool reached = sx < columns;
-    const std::uint32_t* column =
-        hasPicture && reached ? colors + static_cast<std::size_t>(sx) * result.GetHeight() : nullptr;
+    const std::uint32_t* column = hasPicture && reached
+                                      ? colors + static_cast<std::size_t>(sx) * result.GetHeight()
+                                      : nullptr;
     for (int py = 0; py < height; ++py) {
       Channels& sum = pixels[static_cast<std::size_t>(py)];
       for (int sy = g * py; sy < g * py + g; ++sy) {
@@ -118,20 +132,14 @@ void TResultRenderer::PaintPixelColumns(const TFractResult& result, Bitmap24& bi
                      : nullptr;
       for (int py = 0; py < bitmap.height; ++py) {
         const Channels c = Display(samples[py], colors ? colors[py] : 0, hasPicture);
-        std::uint8_t* pixel = bitmap.Pixel(px, py);
-        pixel[0] = ToByte(c.red);
-        pixel[1] = ToByte(c.green);
-        pixel[2] = ToByte(c.blue);
+        WritePixel(bitmap, px, py, c.red, c.green, c.blue);
       }
       continue;
     }
     PixelColumn(result, px, bitmap.height, result.GetWidth(), false, samples, pixels);
     for (int py = 0; py < bitmap.height; ++py) {
       const Channels& c = pixels[static_cast<std::size_t>(py)];
-      std::uint8_t* pixel = bitmap.Pixel(px, py);
-      pixel[0] = ToByte(c.red);
-      pixel[1] = ToByte(c.green);
-      pixel[2] = ToByte(c.blue);
+      WritePixel(bitmap, px, py, c.red, c.green, c.blue);
     }
   }
 }
@@ -148,8 +156,8 @@ void TResultRenderer::RenderExport(const TFractResult& result, TifImage& image) 
     PixelColumn(result, px, height, columns, true, samples, pixels);
     for (int py = 0; py < height; ++py) {
       const Channels& c = pixels[static_cast<std::size_t>(py)];
-      image.SetColor(px, py, ToByte(c.red) | (ToByte(c.green) << 8) |
-                                 (std::uint32_t{ToByte(c.blue)} << 16));
+      image.SetColor(
+          px, py, ToByte(c.red) | (ToByte(c.green) << 8) | (std::uint32_t{ToByte(c.blue)} << 16));
       image.SetAlpha(px, py, ToByte(c.opacity * 255));
     }
   }
