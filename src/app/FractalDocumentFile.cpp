@@ -1,5 +1,7 @@
 #include "app/FractalDocumentFile.h"
 
+#include <cstddef>
+
 #include "common/Assert.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -31,13 +33,14 @@ const TDTDCompound* GrammarFor(const std::string& version, std::string& error) {
 }
 
 // The `Version` element must come first and agree with the sniffed version.
-bool CheckVersionElement(const TXMLItem* item, const std::string& version, std::string& message) {
-  if (!KORVANA_CHECK(item != nullptr, kUnit) ||
-      !KORVANA_CHECK(item->GetElement() == "Version", kUnit)) {
+bool CheckVersionElement(const TXMLItem* xmlVersion, const std::string& version,
+                         std::string& message) {
+  if (!KORVANA_CHECK(xmlVersion != NULL, kUnit) ||
+      !KORVANA_CHECK(xmlVersion->GetElement() == "Version", kUnit)) {
     message = "The document has no version.";
     return false;
   }
-  const std::string& parVersion = item->GetString();
+  const std::string& parVersion = xmlVersion->GetString();
   if (!KORVANA_CHECK(version == parVersion, kUnit)) {
     message = "The document's version \"" + parVersion + "\" is not \"" + version + "\".";
     return false;
