@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "common/Assert.h"
+#include "values/NumberParse.h"
 
 namespace {
 
 constexpr int kMaxSignificantDigits = 15;
+// A precision that never limits the digits below the 15 significant ones.
+constexpr int kAllDigits = 99;
 
 // The exact decimal expansion of a finite m >= 0. The digit for 10^p is digits[intLength-1-p].
 struct ExactDecimal {
@@ -112,4 +115,47 @@ std::string FormatNumber(double x, int precision, bool trim) {
   text += integer;
   if (!fraction.empty()) text += "." + fraction;
   return text;
+}
+
+std::string FormatShortestNumber(double x, int shift) {
+  if (!std::isfinite(x)) return NonFiniteText(x);
+  if (x == 0) return "0";
+  // The shortest digits that read back, as "d.ddde+XX" (or "de+XX" for one digit).
+  std::array<char, 64> buffer;
+  auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(x),
+                              std::chars_format::scientific);
+  KORVANA_ASSERT(result.ec == std::errc());
+  const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+  const std::size_t e = text.find('e');
+  KORVANA_ASSERT(e != std::string_view::npos);
+  std::string digits;
+  for (char c : text.substr(0, e)) {
+    if (c != '.') digits.push_back(c);
+  }
+  int exponent = 0;
+  std::string_view exponentText = text.substr(e + 1);
+  if (exponentText.front() == '+') exponentText.remove_prefix(1);
+  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+  // Digits before the decimal point; the value is 0.digits * 10^before.
+  const long before = static_cast<long>(exponent) + 1 + shift;
+  const long count = static_cast<long>(digits.size());
+  std::string plain = x < 0 ? "-" : "";
+  if (before <= 0) {
+    plain += "0." + std::string(static_cast<std::size_t>(-before), '0') + digits;
+  } else if (before >= count) {
+    plain += digits + std::string(static_cast<std::size_t>(before - count), '0');
+  } else {
+    const auto split = static_cast<std::size_t>(before);
+    plain += digits.substr(0, split) + "." + digits.substr(split);
+  }
+  return plain;
+}
+
+std::string FormatFileNumber(double x) {
+  std::string text = FormatNumber(x, kAllDigits, true);
+  double back = 0;
+  EUnitKind unit = EUnitKind::EHNone;
+  std::string reason;
+  if (!std::isfinite(x) || (ParseReal(text, back, unit, reason) && back == x)) return text;
+  return FormatShortestNumber(x);
 }

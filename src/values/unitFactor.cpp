@@ -59,6 +59,14 @@ UnitDisplay DisplayInUnit(double v, EUnitKind unit) {
   }
 }
 
+// Whether text parses (as a factor text with its unit) to exactly value.
+bool ReadsBackAs(const std::string& text, double value) {
+  double back = 0;
+  EUnitKind unit = EUnitKind::EHNone;
+  std::string reason;
+  return ParseReal(text, back, unit, reason) && back == value;
+}
+
 bool IsLogarithmic(EUnitKind unit) {
   return unit == EUnitKind::EHDB || unit == EUnitKind::EHPitch || unit == EUnitKind::EHOctave;
 }
@@ -77,6 +85,20 @@ std::string unitFactor::ToText(int precision, bool trim) const {
     return FormatNumber(value_, precision, trim);
   }
   return FormatNumber(shown.number, precision, trim) + shown.suffix;
+}
+
+std::string unitFactor::ToFileText() const {
+  std::string text = ToText();
+  if (ReadsBackAs(text, value_)) return text;
+  const UnitDisplay shown = DisplayInUnit(value_, unit_);
+  if (unit_ == EUnitKind::EHPerc) {
+    // Reading shifts the decimal digits of a percent text, so the shifted digits are exact.
+    text = FormatShortestNumber(value_, 2) + shown.suffix;
+  } else if (unit_ != EUnitKind::EHNone && std::isfinite(shown.number)) {
+    text = FormatShortestNumber(shown.number) + shown.suffix;
+  }
+  if (ReadsBackAs(text, value_)) return text;
+  return FormatFileNumber(value_);
 }
 
 bool unitFactor::Parse(const std::string& text, const std::string& label, std::string& message) {

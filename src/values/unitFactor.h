@@ -17,6 +17,11 @@ class unitFactor : public unitValue {
   // The number shown in its unit with the formatter's precision and trimming. A number that the
   // unit cannot show (a logarithm of 0, an overflow) is shown without unit.
   std::string ToText(int precision, bool trim) const;
+  // ToText() when it parses back to exactly this number, which keeps the 15-digit texts files
+  // have always held. Else the shortest text in the unit that parses back exactly ("%" always
+  // has one); else, for a unit whose conversion loses the last bit, the plain number without
+  // unit, so the number survives and only the unit of its display is lost.
+  std::string ToFileText() const override;
   bool Parse(const std::string& text, const std::string& label, std::string& message) override;
 
   double GetValue() const { return value_; }

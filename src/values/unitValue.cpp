@@ -20,7 +20,7 @@ void unitValue::SetTextQuiet(bool& valid, const std::string& text) {
 }
 
 void unitValue::WriteXML(TXMLComplexElement& parent, const std::string& name) const {
-  parent.AddString(name, ToText());
+  parent.AddString(name, ToFileText());
 }
 
 bool unitValue::ReadXML(const TXMLItem& element, std::string& message, int& line, int& column) {

@@ -17,8 +17,11 @@ class unitValue {
  public:
   virtual ~unitValue() = default;
 
-  // The display text, also written to files.
+  // The display text (dialogs, status bar).
   virtual std::string ToText() const = 0;
+  // The text written to files: parsing it gives the same number again. The display text unless
+  // a class needs more digits than it shows.
+  virtual std::string ToFileText() const { return ToText(); }
 
   // Does nothing when valid is already false (so a dialog shows only its first error); else
   // parses text and, on failure, shows the message in an "Input Error" box and sets valid false.
@@ -31,7 +34,7 @@ class unitValue {
   // "In " + label + ": " + reason and leaves the value unchanged.
   virtual bool Parse(const std::string& text, const std::string& label, std::string& message) = 0;
 
-  // Appends a text element `name` holding ToText() to parent.
+  // Appends a text element `name` holding ToFileText() to parent.
   void WriteXML(TXMLComplexElement& parent, const std::string& name) const;
   // Sets line and column to the element's, then parses its text with the element name as label.
   // An element without text fails with a message instead of reaching a fatal assertion.

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -95,6 +98,119 @@ TEST(FormatNumber, RoundTripsThroughTheParser) {
     ASSERT_TRUE(ParseReal(text, back, unit, reason)) << text << ": " << reason;
     ASSERT_NEAR(back, any, std::fabs(any) * 1e-14) << text;
   }
+}
+
+// File texts keep the 15-digit display text wherever it reads back as the same double (so files
+// written before stay byte-identical) and take the shortest exact text only where it does not.
+struct FileTextCase {
+  const char* name;
+  double x;
+  const char* display;
+  const char* file;
+};
+
+class FileNumberTable : public testing::TestWithParam<FileTextCase> {};
+
+TEST_P(FileNumberTable, ReadsBackExactlyWithTheFewestDigits) {
+  const FileTextCase& c = GetParam();
+  EXPECT_EQ(FormatNumber(c.x, 99, true), c.display);
+  const std::string file = FormatFileNumber(c.x);
+  EXPECT_EQ(file, c.file);
+  double back = 0;
+  EUnitKind unit = EUnitKind::EHError;
+  std::string reason;
+  if (std::isfinite(c.x)) {
+    ASSERT_TRUE(ParseReal(file, back, unit, reason)) << reason;
+    EXPECT_EQ(back, c.x) << file;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Unchanged, FileNumberTable,
+    testing::Values(
+        FileTextCase{"Resolution", 300, "300", "300"}, FileTextCase{"Left", -1.5, "-1.5", "-1.5"},
+        FileTextCase{"InnerDist", 0.0001, "0.0001", "0.0001"},
+        FileTextCase{"CR", -0.122561, "-0.122561", "-0.122561"},
+        FileTextCase{"PointThree", 0.3, "0.3", "0.3"},
+        FileTextCase{"FifteenDigits", 0.131825904205330, "0.13182590420533", "0.13182590420533"},
+        FileTextCase{"PowerOfTen", 1e20, "100000000000000000000", "100000000000000000000"},
+        FileTextCase{"NegativeZero", -0.0, "0", "0"},
+        FileTextCase{"NaN", std::numeric_limits<double>::quiet_NaN(), "NaN", "NaN"},
+        FileTextCase{"Infinity", -std::numeric_limits<double>::infinity(), "-Infinity",
+                     "-Infinity"}),
+    [](const testing::TestParamInfo<FileTextCase>& info) { return info.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    MoreDigits, FileNumberTable,
+    testing::Values(
+        FileTextCase{"OuterCircleAboveOne", 1.000000000000001, "1", "1.000000000000001"},
+        FileTextCase{"OneThird", 1.0 / 3, "0.333333333333333", "0.3333333333333333"},
+        FileTextCase{"BelowOne", 0.9999999999999999, "0.999999999999999", "0.9999999999999999"},
+        FileTextCase{"SumOfTenths", 0.1 + 0.2, "0.3", "0.30000000000000004"},
+        FileTextCase{"DeepZoom", -0.7436438870371587, "-0.743643887037158", "-0.7436438870371587"},
+        FileTextCase{"DeepZoomWidth", -0.7436438870371587 + 2.5e-14, "-0.743643887037133",
+                     "-0.7436438870371337"},
+        FileTextCase{"LargeInteger", 123456789012345678.0, "123456789012345000",
+                     "123456789012345680"},
+        FileTextCase{"Small", -1.0000000000000003e-5, "-0.00001", "-0.000010000000000000003"}),
+    [](const testing::TestParamInfo<FileTextCase>& info) { return info.param.name; });
+
+struct ShiftCase {
+  const char* name;
+  double x;
+  int shift;
+  const char* expected;
+};
+
+class ShortestNumberTable : public testing::TestWithParam<ShiftCase> {};
+
+TEST_P(ShortestNumberTable, MovesTheDecimalPointOnTheDigits) {
+  EXPECT_EQ(FormatShortestNumber(GetParam().x, GetParam().shift), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShortestNumberTable,
+    testing::Values(ShiftCase{"Plain", 0.30000000000000004, 0, "0.30000000000000004"},
+                    ShiftCase{"Percent", 0.30000000000000004, 2, "30.000000000000004"},
+                    ShiftCase{"PercentOfWhole", 3, 2, "300"},
+                    ShiftCase{"PercentOfSmall", -0.000125, 2, "-0.0125"},
+                    ShiftCase{"IntegerPadding", 1.5e17, 0, "150000000000000000"},
+                    ShiftCase{"PointAfterFirstDigit", 1.25, 0, "1.25"},
+                    ShiftCase{"NegativeShift", 12.5, -3, "0.0125"},
+                    ShiftCase{"Zero", -0.0, 2, "0"}),
+    [](const testing::TestParamInfo<ShiftCase>& info) { return info.param.name; });
+
+// Any double: the file text reads back exactly, has at most 17 significant digits, and equals
+// the display text whenever that one reads back exactly too.
+TEST(FormatFileNumber, EveryDoubleReadsBackExactly) {
+  std::mt19937_64 random(7);
+  int longer = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const std::uint64_t bits = random();
+    double x = 0;
+    std::memcpy(&x, &bits, sizeof x);
+    if (!std::isfinite(x)) continue;
+    if (i % 2) x = std::ldexp(std::fmod(x, 1.0), static_cast<int>(random() % 120) - 60);
+    const std::string file = FormatFileNumber(x);
+    double back = 0;
+    EUnitKind unit = EUnitKind::EHError;
+    std::string reason;
+    ASSERT_TRUE(ParseReal(file, back, unit, reason)) << file << ": " << reason;
+    ASSERT_EQ(back, x) << file;
+    const std::size_t first = file.find_first_not_of("-0.");
+    std::string significant = file.substr(first == std::string::npos ? file.size() : first);
+    significant.erase(std::remove(significant.begin(), significant.end(), '.'), significant.end());
+    significant.erase(significant.find_last_not_of('0') + 1);
+    ASSERT_LE(significant.size(), 17u) << file;
+
+    const std::string display = FormatNumber(x, 99, true);
+    if (ParseReal(display, back, unit, reason) && back == x) {
+      ASSERT_EQ(file, display);
+    } else {
+      ++longer;
+    }
+  }
+  EXPECT_GT(longer, 1000);  // the random doubles do exercise the longer texts
 }
 
 }  // namespace

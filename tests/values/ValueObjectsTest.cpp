@@ -286,4 +286,61 @@ TEST(ValueObjects, ColourTextIsHexadecimalAndOnlyReadFromElements) {
   EXPECT_EQ(colour.GetValue(), 0xFFu);
 }
 
+// The text a factor writes to its element: the display text where it reads back exactly, else
+// more digits in the same unit, else the plain number when the unit's conversion cannot give the
+// number back. Reading the element gives exactly the number again.
+struct FactorFileCase {
+  const char* name;
+  double value;
+  EUnitKind unit;
+  const char* display;
+  const char* file;
+  EUnitKind unitRead;
+};
+
+class FactorFileText : public testing::TestWithParam<FactorFileCase> {};
+
+TEST_P(FactorFileText, WritesATextThatReadsBackExactly) {
+  const FactorFileCase& c = GetParam();
+  const unitFactor written(c.value, c.unit);
+  EXPECT_EQ(written.ToText(), c.display);
+  TXMLComplexElement root("Root");
+  written.WriteXML(root, "Value");
+  EXPECT_EQ(root.FindElement("Value")->GetString(), c.file);
+  unitFactor read;
+  std::string message;
+  int line = 0, column = 0;
+  ASSERT_TRUE(read.ReadXML(*root.FindElement("Value"), message, line, column)) << message;
+  EXPECT_EQ(read.GetValue(), c.value);
+  EXPECT_EQ(read.GetUnit(), c.unitRead);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FactorFileText,
+    testing::Values(FactorFileCase{"PlainExact", 0.0001, EUnitKind::EHNone, "0.0001", "0.0001",
+                                   EUnitKind::EHNone},
+                    FactorFileCase{"PlainMoreDigits", 1.000000000000001, EUnitKind::EHNone, "1",
+                                   "1.000000000000001", EUnitKind::EHNone},
+                    FactorFileCase{"PercentExact", 0.375, EUnitKind::EHPerc, "37.5 %", "37.5 %",
+                                   EUnitKind::EHPerc},
+                    FactorFileCase{"PercentMoreDigits", 0.1 + 0.2, EUnitKind::EHPerc, "30 %",
+                                   "30.000000000000004 %", EUnitKind::EHPerc},
+                    FactorFileCase{"DecibelExact", 0.50118723362727224, EUnitKind::EHDB, "-6 dB",
+                                   "-6 dB", EUnitKind::EHDB},
+                    FactorFileCase{"DecibelMoreDigits", 0.5, EUnitKind::EHDB,
+                                   "-6.02059991327962 dB", "-6.020599913279624 dB",
+                                   EUnitKind::EHDB},
+                    FactorFileCase{"OctaveMoreDigits", 3, EUnitKind::EHOctave,
+                                   "1.58496250072115 octave", "1.584962500721156 octave",
+                                   EUnitKind::EHOctave},
+                    FactorFileCase{"AngleMoreDigits", 0.06480000000000001, EUnitKind::EHAngle,
+                                   "23.328 '", "23.328000000000003 '", EUnitKind::EHAngle},
+                    // 0.0511... * 360 / 360 is not 0.0511...: no text in degrees reads back.
+                    FactorFileCase{"AngleLosesItsUnit", 0.051100000000000007, EUnitKind::EHAngle,
+                                   "18.396 '", "0.051100000000000007", EUnitKind::EHNone},
+                    // Seconds are shown but never parsed: the plain number is written.
+                    FactorFileCase{"UnreadableUnit", 0.25, EUnitKind::EHS, "0.25 s", "0.25",
+                                   EUnitKind::EHNone}),
+    [](const testing::TestParamInfo<FactorFileCase>& info) { return info.param.name; });
+
 }  // namespace
