@@ -2,15 +2,18 @@
 // pragma on is compiled for AVX-512 and stays local to this unit; the entry point below it is
 // ordinary code that only calls in.
 
-#include <immintrin.h>
-
 #include <cfloat>
 #include <cstdint>
 
+#include "common/Assert.h"
 #include "fractal/CycleRules.h"
 #include "fractal/KernelRules.h"
 #include "fractal/TKernelParams.h"
 #include "fractal/VectorKernels.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <immintrin.h>
 
 #pragma GCC push_options
 #pragma GCC target("avx512f")
@@ -62,3 +65,13 @@ std::uint64_t RunAvx512(const TVectorJob& job, TVectorWorkspace& work) {
 std::uint64_t ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work) {
   return RunAvx512(job, work);
 }
+
+#else
+
+// Other processors have no AVX-512: CpuSupportsPath is false for it, so this is never called.
+std::uint64_t ComputeColumnsAvx512(const TVectorJob&, TVectorWorkspace&) {
+  KORVANA_ASSERT(!"AVX-512 kernel called on a processor without AVX-512");
+  return 0;
+}
+
+#endif

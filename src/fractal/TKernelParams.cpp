@@ -14,8 +14,14 @@ const char* KernelPathName(KernelPath path) {
 
 bool CpuSupportsPath(KernelPath path) {
   switch (path) {
+#if defined(__x86_64__) || defined(__i386__)
     case KernelPath::AVX2: return __builtin_cpu_supports("avx2");
     case KernelPath::AVX512: return __builtin_cpu_supports("avx512f");
+#else
+    // The vector kernels exist only for x86; elsewhere the scalar kernel computes everything.
+    case KernelPath::AVX2:
+    case KernelPath::AVX512: return false;
+#endif
     default: return true;
   }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <new>
 #include <system_error>
 
@@ -22,6 +23,27 @@ constexpr std::chrono::microseconds kMaxOwnerPoll{5000};
 // Pauses a worker spends waiting for its hand-over before it sleeps (up to about 0.1 ms).
 constexpr int kSpinRounds = 2000;
 
+// Tells the processor that this thread is spinning (x86 pause); a no-op where there is none.
+inline void SpinPause() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#elif defined(__aarch64__)
+  asm volatile("yield");
+#endif
+}
+
+// Sets a flag for the lifetime of a scope, on every exit path.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 int WorkerCount(int requested, int strips) {
   int count = requested;
   if (count <= 0) count = static_cast<int>(std::thread::hardware_concurrency());
@@ -32,12 +54,23 @@ int WorkerCount(int requested, int strips) {
 
 TThreadVolumeWriter::TThreadVolumeWriter() = default;
 
-TThreadVolumeWriter::~TThreadVolumeWriter() { Stop(); }
+TThreadVolumeWriter::~TThreadVolumeWriter() {
+  refuseStart_ = true;  // the finished callback must not leave a run behind
+  Stop();
+}
 
 bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& result,
                                 const TOrbitMapper* mapper, int threads,
                                 EngineCallbacks callbacks, std::string& error) {
-  Stop();
+  if (refuseStart_) {
+    error = "The computation could not be started.";
+    return false;
+  }
+  {
+    // A run that the stopped run's finished callback would start is superseded by this one.
+    FlagScope refuse(refuseStart_);
+    Stop();
+  }
   error.clear();
   KORVANA_ASSERT(result.GetWidth() == params.xResolution &&
                  result.GetHeight() == params.yResolution);
@@ -59,6 +92,7 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
   steps_ = 0;
   terminate_ = false;
   nextStrip_ = 0;
+  ++run_;
   running_ = true;
   if (!StartWorkers(workers)) {
     running_ = false;
@@ -146,7 +180,7 @@ void TThreadVolumeWriter::HandOver(int strip, bool ok) {
   // because waking a sleeping thread costs more than a strip's share of the computation.
   for (int spin = 0; spin < kSpinRounds; ++spin) {
     if (releases_.load(std::memory_order_acquire) != seenReleases) break;
-    __builtin_ia32_pause();
+    SpinPause();
   }
   std::unique_lock<std::mutex> lock(mutex_);
   released_.wait(lock, [&] { return stripState_[strip] == Strip::Released; });
@@ -160,33 +194,58 @@ void TThreadVolumeWriter::ServiceHandOvers() {
   // A paint callback that lets the owner's event loop run may call in again: the outer call
   // does the work.
   if (!running_ || servicing_) return;
-  servicing_ = true;
-  std::unique_lock<std::mutex> lock(mutex_);
-  eventsSeen_ = events_;
-  while (nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Done) {
-    const int strip = nextToPublish_;
-    const int columns = std::min((strip + 1) * kStripColumns, width_);
-    result_->SetComputed(columns);
-    lock.unlock();
-    if (callbacks_.paint) callbacks_.paint(columns);
-    lock.lock();
-    stripState_[strip] = Strip::Released;
-    ++nextToPublish_;
-    releases_.fetch_add(1, std::memory_order_release);
-    released_.notify_all();
-  }
-  if (nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Failed) broken_ = true;
-  if (broken_) {
-    for (Strip& state : stripState_) {
-      if (state == Strip::Done) state = Strip::Released;
+  bool over = false;
+  {
+    FlagScope servicing(servicing_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    eventsSeen_ = events_;
+    while (!broken_ && nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Done) {
+      const int strip = nextToPublish_;
+      const int columns = std::min((strip + 1) * kStripColumns, width_);
+      result_->SetComputed(columns);
+      lock.unlock();
+      const bool painted = Paint(columns);
+      lock.lock();
+      stripState_[strip] = Strip::Released;
+      ++nextToPublish_;
+      releases_.fetch_add(1, std::memory_order_release);
+      released_.notify_all();
+      if (!painted) broken_ = true;
     }
-    releases_.fetch_add(1, std::memory_order_release);
-    released_.notify_all();
+    if (nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Failed) broken_ = true;
+    if (broken_) {
+      for (Strip& state : stripState_) {
+        if (state == Strip::Done) state = Strip::Released;
+      }
+      releases_.fetch_add(1, std::memory_order_release);
+      released_.notify_all();
+    }
+    over = workersLeft_ == 0;
   }
-  const bool over = workersLeft_ == 0;
-  lock.unlock();
-  servicing_ = false;
   if (over) Finish();
+}
+
+// Runs the paint callback; a failure ends the run with its reason. False when it failed.
+bool TThreadVolumeWriter::Paint(int columns) {
+  if (!callbacks_.paint) return true;
+  try {
+    callbacks_.paint(columns);
+    return true;
+  } catch (const std::bad_alloc&) {
+    Fail("Not enough memory for painting the picture.");
+  } catch (const std::exception& e) {
+    Fail(std::string("The picture could not be painted: ") + e.what());
+  } catch (...) {
+    Fail("The picture could not be painted.");
+  }
+  return false;
+}
+
+// Ends the run early with reason as its error, unless an earlier failure gave one.
+void TThreadVolumeWriter::Fail(const std::string& reason) {
+  terminate_.store(true, std::memory_order_release);
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (failure_.empty()) failure_ = reason;
 }
 
 void TThreadVolumeWriter::Finish() {
@@ -208,10 +267,17 @@ void TThreadVolumeWriter::Join() {
 }
 
 void TThreadVolumeWriter::Wait() {
+  if (running_) WaitForRun(run_);
+}
+
+// Services hand-overs until run is over; a later run started by its finished callback is left
+// to its owner.
+void TThreadVolumeWriter::WaitForRun(std::uint64_t run) {
   KORVANA_ASSERT(!servicing_);
-  while (running_) {
+  auto current = [&] { return running_ && run_ == run; };
+  while (current()) {
     ServiceHandOvers();
-    if (!running_) break;
+    if (!current()) break;
     AwaitEvent();
   }
 }
@@ -231,7 +297,7 @@ void TThreadVolumeWriter::AwaitEvent() {
       lock.unlock();
       const Clock::time_point until = Clock::now() + kMaxOwnerPoll;
       while (!pending() && Clock::now() < until) {
-        for (int i = 0; i < 64; ++i) __builtin_ia32_pause();
+        for (int i = 0; i < 64; ++i) SpinPause();
         std::this_thread::yield();
       }
       lock.lock();
@@ -244,7 +310,7 @@ void TThreadVolumeWriter::AwaitEvent() {
 void TThreadVolumeWriter::Stop() {
   if (!running_) return;
   RequestStop();
-  Wait();
+  WaitForRun(run_);
 }
 
 void TThreadVolumeWriter::RequestStop() { terminate_.store(true, std::memory_order_release); }

@@ -21,12 +21,15 @@ class TOrbitMapper;
 struct EngineCallbacks {
   // Owner thread, inside ServiceHandOvers: columns 0 .. computedColumns - 1 are final; paint
   // the new ones. Workers whose strips this covers stay blocked until it returns. It may call
-  // RequestStop, but not Start, Stop or Wait.
+  // RequestStop, but not Start, Stop or Wait. An exception from it ends the run with the
+  // exception's text as LastError (the columns stay published).
   std::function<void(int computedColumns)> paint;
   // A worker thread: asks the owner to call ServiceHandOvers soon (the GUI queues a call). May
   // be empty for owners that block in Wait().
   std::function<void()> wake;
-  // Owner thread, once per run: all columns are done or the run was stopped.
+  // Owner thread, once per run: all columns are done or the run was stopped. It may Start the
+  // next run, except while the engine is being destroyed or a Start is replacing this run (that
+  // Start is refused: the replacing run wins).
   std::function<void()> finished;
 };
 
@@ -62,10 +65,13 @@ class TThreadVolumeWriter {
   // worker; calls finished once the run is over.
   void ServiceHandOvers();
 
-  // Services hand-overs until the run is over (for owners without an event loop).
+  // Services hand-overs until the current run is over (for owners without an event loop). A
+  // run that its finished callback starts is not waited for.
   void Wait();
 
-  // Requests termination and services in-flight hand-overs until every worker has ended.
+  // Requests termination of the current run and services its in-flight hand-overs until every
+  // worker has ended, so it waits for at most one strip per worker. A run that the finished
+  // callback starts keeps running.
   void Stop();
 
   // Only requests termination: workers end after their current strip. The owner still has to
@@ -75,8 +81,9 @@ class TThreadVolumeWriter {
   // True from Start until finished has been called.
   bool IsRunning() const { return running_; }
 
-  // Empty, or why the last run ended early (an allocation failure inside a worker). Other
-  // failures inside a worker end the run silently; the columns published so far stay valid.
+  // Empty, or why the last run ended early (an allocation failure inside a worker, or a failure
+  // of the paint callback). Other failures inside a worker end the run silently; the columns
+  // published so far stay valid.
   const std::string& LastError() const { return lastError_; }
 
   // Orbit steps of the last run, summed over its workers once it is over.
@@ -90,6 +97,9 @@ class TThreadVolumeWriter {
   bool StartWorkers(int workers);
   void Work(TFractKernel& kernel);
   void HandOver(int strip, bool ok);
+  bool Paint(int columns);
+  void Fail(const std::string& reason);
+  void WaitForRun(std::uint64_t run);
   void Finish();
   void WakeOwner();
   void Join();
@@ -122,6 +132,8 @@ class TThreadVolumeWriter {
   bool spareCore_ = false;  // fewer workers than hardware threads
   std::chrono::microseconds lastWait_{0};  // how long the owner last waited for an event
   bool servicing_ = false;
+  std::uint64_t run_ = 0;     // counts the runs started, so Stop and Wait know their own
+  bool refuseStart_ = false;  // while the destructor or a Start stops the current run
   std::string lastError_;
   std::uint64_t steps_ = 0;
 };

@@ -51,6 +51,7 @@ struct TVectorWorkspace {
   }
 };
 
-// Compute columns job.x0 .. job.x1 - 1 into the planes; return the number of orbit steps.
+// Compute columns job.x0 .. job.x1 - 1 into the planes; return the number of orbit steps. They
+// exist on x86 only; elsewhere they must not be called.
 std::uint64_t ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work);
 std::uint64_t ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work);

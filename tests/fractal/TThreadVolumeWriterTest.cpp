@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <random>
@@ -290,4 +292,138 @@ TEST(EngineConcurrency, ManyRunsStartAndStopWithoutDeadlockOrTornColumns) {
   std::vector<std::thread> owners;
   for (unsigned seed = 1; seed <= 3; ++seed) owners.emplace_back(owner, seed);
   for (std::thread& t : owners) t.join();
+}
+
+// A finished callback that starts the next run (as a window does when it goes on to the next
+// pass): a Stop must end only the run it was called for and leave the new one to its owner, and
+// a Start that replaces the run or the destructor must not let the callback start another.
+namespace {
+
+struct Chain {
+  TKernelParams params = Strips(800, 40);
+  std::unique_ptr<TFractResult> first = NewResult(params);
+  std::unique_ptr<TFractResult> second = NewResult(params);
+  int firstFinished = 0;
+  int secondFinished = 0;
+  int restarts = 0;   // Start calls from the first run's finished callback
+  int accepted = 0;   // ... that started a run
+
+  void StartFirst(TThreadVolumeWriter& engine) {
+    EngineCallbacks callbacks;
+    callbacks.finished = [this, &engine] {
+      ++firstFinished;
+      ++restarts;
+      EngineCallbacks next;
+      next.finished = [this] { ++secondFinished; };
+      std::string error;
+      if (engine.Start(params, *second, nullptr, 2, next, error)) ++accepted;
+    };
+    std::string error;
+    ASSERT_TRUE(engine.Start(params, *first, nullptr, 2, callbacks, error)) << error;
+  }
+};
+
+}  // namespace
+
+TEST(EngineConcurrency, StopEndsOnlyItsRunWhenFinishedStartsTheNext) {
+  Chain chain;
+  TThreadVolumeWriter engine;
+  chain.StartFirst(engine);
+  engine.Stop();
+  EXPECT_EQ(chain.firstFinished, 1);
+  ASSERT_EQ(chain.accepted, 1);
+  // The second run is untouched: nobody has serviced it yet, so nothing is published.
+  EXPECT_TRUE(engine.IsRunning());
+  EXPECT_EQ(chain.second->GetComputed(), 0);
+  EXPECT_EQ(chain.secondFinished, 0);
+  engine.Stop();
+  EXPECT_FALSE(engine.IsRunning());
+  EXPECT_EQ(chain.secondFinished, 1);
+  EXPECT_LE(chain.second->GetComputed(), 2 * TThreadVolumeWriter::kStripColumns);
+}
+
+TEST(EngineConcurrency, WaitEndsWithItsRunWhenFinishedStartsTheNext) {
+  Chain chain;
+  TThreadVolumeWriter engine;
+  chain.StartFirst(engine);
+  engine.Wait();
+  EXPECT_EQ(chain.first->GetComputed(), 800);
+  ASSERT_EQ(chain.accepted, 1);
+  EXPECT_TRUE(engine.IsRunning());
+  engine.Wait();
+  EXPECT_EQ(chain.second->GetComputed(), 800);
+  EXPECT_EQ(chain.secondFinished, 1);
+}
+
+TEST(EngineConcurrency, ARunBeingReplacedOrDestroyedCannotStartAnotherFromFinished) {
+  enum class End { Replace, Destroy };
+  for (End end : {End::Replace, End::Destroy}) {
+    Chain chain;
+    auto third = NewResult(chain.params);
+    int thirdFinished = 0;
+    {
+      TThreadVolumeWriter engine;
+      chain.StartFirst(engine);
+      if (end == End::Replace) {
+        EngineCallbacks callbacks;
+        callbacks.finished = [&] { ++thirdFinished; };
+        std::string error;
+        ASSERT_TRUE(engine.Start(chain.params, *third, nullptr, 2, callbacks, error)) << error;
+        EXPECT_TRUE(engine.IsRunning());
+      }
+    }
+    EXPECT_EQ(chain.firstFinished, 1);
+    EXPECT_EQ(chain.restarts, 1);
+    EXPECT_EQ(chain.accepted, 0) << (end == End::Replace ? "replace" : "destroy");
+    EXPECT_EQ(chain.secondFinished, 0);
+    EXPECT_EQ(thirdFinished, end == End::Replace ? 1 : 0);
+  }
+}
+
+// The paint callback allocates, so it can throw: the run ends with the reason as its error,
+// the published columns stay, and the engine can be stopped and started again.
+TEST(EngineConcurrency, AThrowingPaintEndsTheRunWithItsReason) {
+  struct Case {
+    const char* name;
+    std::function<void()> fail;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"bad_alloc", [] { throw std::bad_alloc(); }, "Not enough memory for painting the picture."},
+      {"runtime_error", [] { throw std::runtime_error("disk on fire"); },
+       "The picture could not be painted: disk on fire"},
+      {"int", [] { throw 7; }, "The picture could not be painted."},
+  };
+  const TKernelParams p = Strips(200, 4);
+  const auto reference = ComputeWithKernel(p);
+  for (const Case& c : cases) {
+    for (int threads : {1, 3}) {
+      SCOPED_TRACE(std::string(c.name) + ", threads " + std::to_string(threads));
+      auto result = NewResult(p);
+      TThreadVolumeWriter engine;
+      int paints = 0;
+      int finished = 0;
+      EngineCallbacks callbacks;
+      callbacks.paint = [&](int) {
+        if (++paints == 2) c.fail();
+      };
+      callbacks.finished = [&] { ++finished; };
+      std::string error;
+      ASSERT_TRUE(engine.Start(p, *result, nullptr, threads, callbacks, error));
+      engine.Wait();
+      EXPECT_FALSE(engine.IsRunning());
+      EXPECT_EQ(finished, 1);
+      EXPECT_EQ(paints, 2);
+      EXPECT_EQ(engine.LastError(), c.error);
+      EXPECT_EQ(result->GetComputed(), 16);
+      engine.Stop();  // nothing left to stop, and no servicing left behind
+      auto again = NewResult(p);
+      Recorder rec;
+      rec.result = again.get();
+      ASSERT_TRUE(engine.Start(p, *again, nullptr, threads, rec.Callbacks(), error)) << error;
+      engine.Wait();
+      EXPECT_EQ(engine.LastError(), "");
+      EXPECT_TRUE(SamePlanes(*reference, *again));
+    }
+  }
 }
