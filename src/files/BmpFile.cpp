@@ -1,12 +1,16 @@
 #include "files/BmpFile.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <limits>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "common/Bitmap24.h"
 #include "common/SafeFile.h"
+#include "files/PictureFile.h"
 #include "files/TifImage.h"
 
 // The one translation unit with stb_image's code, restricted to the BMP decoder and to memory
@@ -30,6 +34,8 @@ namespace {
 
 // Largest picture the reader accepts, in pixels (a quarter of a gigapixel).
 constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
+// Largest file the reader loads: the largest picture at 32 bits per pixel and its headers.
+constexpr std::size_t kMaxFileBytes = (std::size_t{1} << 30) + (std::size_t{1} << 20);
 
 const char* const kInvalid = "BMP file is invalid or of a kind that cannot be read.";
 
@@ -68,12 +74,27 @@ bool BmpFile::Decode(std::string_view bytes, TifImage& image, std::string& error
     error = kInvalid;
     return false;
   }
+  // A negative height stores the top row first (stb decodes it so but reports the height as
+  // stored); a negative width is no BMP.
+  if (width < 0 || height == std::numeric_limits<int>::min()) {
+    error = kInvalid;
+    return false;
+  }
+  height = std::abs(height);
   const std::uint64_t pixels =
       static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
   // stb decodes no compressed BMP kinds, so the file must hold every pixel's bits.
   const std::uint64_t bits = BitsPerPixel(bytes);
-  if (width <= 0 || height <= 0 || bits == 0 || pixels > kMaxPixels ||
-      (pixels * bits + 7) / 8 > bytes.size()) {
+  if (width == 0 || height == 0) {
+    error = "BMP file is invalid: the picture has no pixels.";
+    return false;
+  }
+  if (pixels > kMaxPixels) {
+    error = "BMP file cannot be read: the picture has more than " + std::to_string(kMaxPixels) +
+            " pixels.";
+    return false;
+  }
+  if (bits == 0 || (pixels * bits + 7) / 8 > bytes.size()) {
     error = "BMP file is invalid: the picture is too large for the file.";
     return false;
   }
@@ -95,16 +116,32 @@ bool BmpFile::Decode(std::string_view bytes, TifImage& image, std::string& error
 
 bool BmpFile::Read(const std::string& fileName, TifImage& image, std::string& error) {
   std::string bytes, reason;
-  if (!ReadWholeFile(fileName, bytes, reason)) {
-    error = "Cannot open File.";
+  FileFailure failure = FileFailure::None;
+  if (!ReadWholeFile(fileName, bytes, reason, kMaxFileBytes, &failure)) {
+    error = PictureReadFailureText(failure);
     return false;
   }
   return Decode(bytes, image, error);
 }
 
+bool BmpFile::CheckEncodable(int width, int height, std::string& error) {
+  if (width <= 0 || height <= 0) {
+    error = "Picture has no pixels.";
+    return false;
+  }
+  // stb_image_write computes the file size, (3 * width + padding) * height + 54, in int.
+  const std::uint64_t row = (3 * static_cast<std::uint64_t>(width) + 3) & ~std::uint64_t{3};
+  if (row * static_cast<std::uint64_t>(height) + 54 > std::numeric_limits<int>::max()) {
+    error = "Picture of " + std::to_string(width) + " x " + std::to_string(height) +
+            " pixels is too large for a BMP file.";
+    return false;
+  }
+  return true;
+}
+
 std::string BmpFile::Encode(const Bitmap24& bitmap) {
-  std::string bytes;
-  if (bitmap.width <= 0 || bitmap.height <= 0 ||
+  std::string bytes, ignored;
+  if (!CheckEncodable(bitmap.width, bitmap.height, ignored) ||
       !stbi_write_bmp_to_func(AppendBytes, &bytes, bitmap.width, bitmap.height, 3,
                               bitmap.rgb.data())) {
     return {};
@@ -113,10 +150,12 @@ std::string BmpFile::Encode(const Bitmap24& bitmap) {
 }
 
 bool BmpFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error) {
+  if (!CheckEncodable(bitmap.width, bitmap.height, error)) return false;
   const std::string bytes = Encode(bitmap);
   std::string reason;
-  if (bytes.empty() || !WriteFileAtomically(fileName, bytes, reason)) {
-    error = "Cannot open File.";
+  FileFailure failure = FileFailure::None;
+  if (bytes.empty() || !WriteFileAtomically(fileName, bytes, reason, &failure)) {
+    error = PictureSaveFailureText(failure, reason);
     return false;
   }
   return true;

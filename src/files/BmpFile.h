@@ -6,19 +6,25 @@
 struct Bitmap24;
 class TifImage;
 
-// Windows bitmap files: any BMP that stb_image decodes is read as a picture without alpha; the
-// program writes 24-bit BMP files. Writing is atomic.
+// Windows bitmap files: any BMP that stb_image decodes (rows stored bottom-up, or top-down with a
+// negative height) is read as a picture without alpha; the program writes 24-bit BMP files.
+// Writing is atomic.
 class BmpFile {
  public:
   // Decodes a whole BMP file held in memory. The size in the header is checked against the file
   // before any pixel memory is allocated. On failure returns false with the message in error and
   // leaves image unchanged.
   static bool Decode(std::string_view bytes, TifImage& image, std::string& error);
-  // Reads fileName; "Cannot open File." when it cannot be read.
+  // Reads fileName; "Cannot open File." when it cannot be read, with the reason added when it is
+  // no regular file or too large (see PictureReadFailureText).
   static bool Read(const std::string& fileName, TifImage& image, std::string& error);
 
-  // The bytes of a 24-bit BMP file holding bitmap; empty when stb cannot encode it (no pixels).
+  // Whether a width x height bitmap can be encoded: it has pixels and its file size fits the int
+  // arithmetic of the encoder. The message says which limit was passed.
+  static bool CheckEncodable(int width, int height, std::string& error);
+  // The bytes of a 24-bit BMP file holding bitmap; empty when it cannot be encoded.
   static std::string Encode(const Bitmap24& bitmap);
-  // Writes bitmap to fileName atomically; "Cannot open File." on failure.
+  // Writes bitmap to fileName atomically; on failure the CheckEncodable message or
+  // PictureSaveFailureText.
   static bool Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error);
 };

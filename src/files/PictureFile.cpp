@@ -2,7 +2,9 @@
 
 #include "common/FileNames.h"
 #include "files/BmpFile.h"
+#include "files/PngFile.h"
 #include "files/TifFileReader.h"
+#include "files/TifFileWriter.h"
 #include "files/TifImage.h"
 
 namespace {
@@ -52,7 +54,11 @@ bool PictureFile::Load(const std::string& documentFile, const std::string& name,
   const std::string resolved = ResolveFileName(documentFile, fileName);
   const std::string prefix = "Cannot load picture filename \"" + resolved + "\". ";
   if (extension == "tif") {
-    if (!TifFileReader::Read(resolved, image, error)) return false;
+    std::string reason;
+    if (!TifFileReader::Read(resolved, image, reason)) {
+      error = prefix + reason;
+      return false;
+    }
     format = PictureFormat::Tif;
   } else if (extension == "bmp") {
     std::string reason;
@@ -67,4 +73,42 @@ bool PictureFile::Load(const std::string& documentFile, const std::string& name,
   }
   resolvedName = resolved;
   return true;
+}
+
+bool PictureFile::CheckExportSize(const std::string& fileName, int width, int height,
+                                  std::string& error) {
+  std::string extension, reason;
+  HasExtension(fileName, extension);
+  bool ok = true;
+  if (extension == "tif") {
+    ok = TifFileWriter::CheckEncodable(width, height, true, reason);
+  } else if (extension == "bmp") {
+    ok = BmpFile::CheckEncodable(width, height, reason);
+  } else if (extension == "png") {
+    ok = PngFile::CheckEncodable(width, height, 3, reason);
+  }
+  if (!ok) error = "Cannot export file \"" + fileName + "\". " + reason;
+  return ok;
+}
+
+std::string PictureSaveFailureText(FileFailure failure, const std::string& reason) {
+  switch (failure) {
+    case FileFailure::ReadOnly:
+      return "Operating System cannot open file for writing, maybe the file is readonly.";
+    case FileFailure::Write:
+      return "Cannot write File: " + reason + ".";
+    default:
+      return "Cannot open File.";
+  }
+}
+
+std::string PictureReadFailureText(FileFailure failure) {
+  switch (failure) {
+    case FileFailure::NotRegular:
+      return "Cannot open File: it is not a regular file.";
+    case FileFailure::TooLarge:
+      return "Cannot open File: the file is too large.";
+    default:
+      return "Cannot open File.";
+  }
 }

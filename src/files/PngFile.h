@@ -9,10 +9,14 @@ class TifImage;
 // an alpha plane, RGBA. Writing is atomic.
 class PngFile {
  public:
-  // The bytes of the PNG file; empty when there is nothing to encode (no pixels).
+  // Whether a width x height picture of channels bytes per pixel can be encoded: it has pixels
+  // and its sizes fit the int arithmetic of the encoder. The message says which limit was passed.
+  static bool CheckEncodable(int width, int height, int channels, std::string& error);
+  // The bytes of the PNG file; empty when it cannot be encoded (see CheckEncodable).
   static std::string Encode(const Bitmap24& bitmap);
   static std::string Encode(const TifImage& image);
-  // Write the PNG file atomically; "Cannot open File." on failure.
+  // Write the PNG file atomically; on failure the CheckEncodable message or
+  // PictureSaveFailureText.
   static bool Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error);
   static bool Write(const std::string& fileName, const TifImage& image, std::string& error);
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/SafeFile.h"
+#include "files/PictureFile.h"
 #include "files/TifImage.h"
 #include "files/TifTag.h"
 
@@ -14,6 +15,8 @@ namespace {
 
 // Largest picture the reader accepts, in pixels (a quarter of a gigapixel).
 constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
+// Largest file the reader loads.
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
 
 // Bounds-checked access to the file's bytes in the file's byte order.
 class ByteSource {
@@ -334,8 +337,9 @@ bool TifFileReader::Decode(std::string_view bytes, TifImage& image, std::string&
 
 bool TifFileReader::Read(const std::string& fileName, TifImage& image, std::string& error) {
   std::string bytes, reason;
-  if (!ReadWholeFile(fileName, bytes, reason)) {
-    error = "Cannot open File.";
+  FileFailure failure = FileFailure::None;
+  if (!ReadWholeFile(fileName, bytes, reason, kMaxFileBytes, &failure)) {
+    error = PictureReadFailureText(failure);
     return false;
   }
   return Decode(bytes, image, error);

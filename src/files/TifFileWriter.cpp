@@ -5,6 +5,7 @@
 
 #include "common/Assert.h"
 #include "common/SafeFile.h"
+#include "files/PictureFile.h"
 #include "files/TifImage.h"
 
 namespace {
@@ -156,19 +157,29 @@ std::string TifFileWriter::Encode(const TifImage& image, const std::string& date
   return out;
 }
 
-bool TifFileWriter::Write(const std::string& fileName, const TifImage& image,
-                          std::string& error) const {
+bool TifFileWriter::CheckEncodable(int width, int height, bool alpha, std::string& error) {
+  if (width <= 0 || height <= 0) {
+    error = "Picture has no pixels.";
+    return false;
+  }
   // Offsets and byte counts are 32-bit: a bigger picture cannot be stored in one TIFF file.
-  const std::uint64_t pixelBytes = std::uint64_t{image.HasAlpha() ? 4u : 3u} *
-                                   static_cast<std::uint64_t>(image.GetWidth()) *
-                                   static_cast<std::uint64_t>(image.GetHeight());
+  const std::uint64_t pixelBytes = std::uint64_t{alpha ? 4u : 3u} *
+                                   static_cast<std::uint64_t>(width) *
+                                   static_cast<std::uint64_t>(height);
   if (pixelBytes > 0xFFFFFFFFull - kPixelOffset) {
     error = "Picture is too large for a TIF file.";
     return false;
   }
+  return true;
+}
+
+bool TifFileWriter::Write(const std::string& fileName, const TifImage& image,
+                          std::string& error) const {
+  if (!CheckEncodable(image.GetWidth(), image.GetHeight(), image.HasAlpha(), error)) return false;
   std::string reason;
-  if (!WriteFileAtomically(fileName, Encode(image, LocalDateTime()), reason)) {
-    error = "Cannot open File.";
+  FileFailure failure = FileFailure::None;
+  if (!WriteFileAtomically(fileName, Encode(image, LocalDateTime()), reason, &failure)) {
+    error = PictureSaveFailureText(failure, reason);
     return false;
   }
   return true;

@@ -21,8 +21,13 @@ class TifFileWriter {
 
   // The whole file for image, stamped with dateTime ("yyyy:mm:dd hh:nn:ss").
   std::string Encode(const TifImage& image, const std::string& dateTime) const;
+  // Whether a width x height picture (with or without alpha) fits a file: it has pixels and its
+  // pixel bytes fit 32-bit offsets; else "Picture has no pixels." or
+  // "Picture is too large for a TIF file.".
+  static bool CheckEncodable(int width, int height, bool alpha, std::string& error);
   // Writes image to fileName atomically, stamped with the local time. On failure returns false
-  // with "Cannot open File." and leaves an existing file untouched.
+  // with the CheckEncodable message or PictureSaveFailureText and leaves an existing file
+  // untouched.
   bool Write(const std::string& fileName, const TifImage& image, std::string& error) const;
 
   // The header describing image as this writer stores it.

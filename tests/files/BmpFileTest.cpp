@@ -55,6 +55,24 @@ TEST(BmpFileTest, ReadsBottomUpRowsIntoTopDownColours) {
   EXPECT_EQ(image.Colors(), (std::vector<std::uint32_t>{0x131211, 0x161514, 0x030201, 0x060504}));
 }
 
+TEST(BmpFileTest, TopDownRowsOfANegativeHeightReadInStoredOrder) {
+  // A negative height stores the top row first.
+  const std::string rows = std::string("\x03\x02\x01\x06\x05\x04\0\0", 8) +
+                           std::string("\x13\x12\x11\x16\x15\x14\0\0", 8);
+  for (int bits : {24, 32}) {
+    SCOPED_TRACE(bits);
+    const std::string stored =
+        bits == 24 ? rows
+                   : std::string("\x03\x02\x01\0\x06\x05\x04\0\x13\x12\x11\0\x16\x15\x14\0", 16);
+    TifImage image;
+    std::string error;
+    ASSERT_TRUE(BmpFile::Decode(MakeBmp(2, -2, bits, stored), image, error)) << error;
+    EXPECT_EQ(image.GetHeight(), 2);
+    EXPECT_EQ(image.Colors(),
+              (std::vector<std::uint32_t>{0x030201, 0x060504, 0x131211, 0x161514}));
+  }
+}
+
 TEST(BmpFileTest, WrittenBitmapReadsBackAndAlphaOf32BitFilesIsDropped) {
   Bitmap24 bitmap(3, 2);
   for (int y = 0; y < 2; ++y) {
@@ -82,6 +100,9 @@ TEST(BmpFileTest, RefusesDamagedFilesAndSizesBeyondTheFile) {
   const std::string valid = MakeBmp(1, 1, 24, std::string("\1\2\3\0", 4));
   const std::string invalid = "BMP file is invalid or of a kind that cannot be read.";
   const std::string tooLarge = "BMP file is invalid: the picture is too large for the file.";
+  const std::string noPixels = "BMP file is invalid: the picture has no pixels.";
+  const std::string overLimit =
+      "BMP file cannot be read: the picture has more than 268435456 pixels.";
   std::string badMagic = valid;
   badMagic[0] = 'X';
   std::string rle = valid;
@@ -92,8 +113,13 @@ TEST(BmpFileTest, RefusesDamagedFilesAndSizesBeyondTheFile) {
       {badMagic, invalid},
       {valid.substr(0, 40), invalid},
       {rle, invalid},
-      {MakeBmp(40000, 40000, 24, std::string(64, '\0')), tooLarge},
-      {MakeBmp(20000, 20000, 1, std::string(64, '\0')), tooLarge},
+      {MakeBmp(40000, 40000, 24, std::string(64, '\0')), overLimit},
+      {MakeBmp(20000, 20000, 1, std::string(64, '\0')), overLimit},
+      {MakeBmp(16384, 16385, 1, std::string(64, '\0')), overLimit},
+      {MakeBmp(16384, 16384, 1, std::string(64, '\0')), tooLarge},
+      {MakeBmp(100, 100, 24, std::string(64, '\0')), tooLarge},
+      {MakeBmp(0, 1, 24, std::string(4, '\0')), noPixels},
+      {MakeBmp(1, 0, 24, std::string(4, '\0')), noPixels},
   };
   EXPECT_EQ(Decode(valid), "ok");
   for (const auto& [bytes, message] : cases) EXPECT_EQ(Decode(bytes), message);

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "common/Bitmap24.h"
 #include "common/SafeFile.h"
@@ -88,8 +92,17 @@ TEST_F(PictureFileLoadTest, ResolvesNamesAndChoosesTheReaderWithEveryMessage) {
   EXPECT_EQ(Load(doc, "sub/p.TIF"), cannot + dir +
                                         "/sub/p.TIF\". Cannot load pictures with "
                                         "filename with extension \"TIF\".");
-  EXPECT_EQ(Load(doc, "sub/bad.tif"), "TIF file is invalid: Word 42 not found.");
-  EXPECT_EQ(Load(doc, "sub/none.tif"), "Cannot open File.");
+  EXPECT_EQ(Load(doc, "sub/bad.tif"),
+            cannot + dir + "/sub/bad.tif\". TIF file is invalid: Word 42 not found.");
+  EXPECT_EQ(Load(doc, "sub/none.tif"), cannot + dir + "/sub/none.tif\". Cannot open File.");
+  // A FIFO would block the reader until someone writes to it; a folder is no picture either.
+  ASSERT_EQ(::mkfifo((dir + "/sub/pipe.tif").c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo((dir + "/sub/pipe.bmp").c_str(), 0644), 0);
+  fs::create_directories(dir + "/sub/folder.bmp");
+  for (const char* name : {"sub/pipe.tif", "sub/pipe.bmp", "sub/folder.bmp"}) {
+    EXPECT_EQ(Load(doc, name), cannot + dir + "/" + name +
+                                   "\". Cannot open File: it is not a regular file.");
+  }
   EXPECT_EQ(Load(doc, "sub/bad.bmp"),
             cannot + dir + "/sub/bad.bmp\". BMP file is invalid or of a kind that cannot be read.");
   EXPECT_EQ(Load(doc, "sub/none.bmp"), cannot + dir + "/sub/none.bmp\". Cannot open File.");
@@ -111,4 +124,90 @@ TEST(PngFileTest, EncodesRgbBitmapsAndRgbaPictures) {
   std::string error;
   EXPECT_FALSE(PngFile::Write("/nonexistent-folder/x.png", Bitmap24(1, 1), error));
   EXPECT_EQ(error, "Cannot open File.");
+}
+
+// The writers refuse what their encoders cannot hold before anything is encoded: stb's BMP and
+// PNG writers compute sizes in int, TIFF offsets are 32-bit. Each limit is tested at its edge.
+TEST(PictureFileTest, ExportSizesAreCheckedAgainstTheWriterOfTheExtension) {
+  const struct {
+    const char* file;
+    int width, height;
+    const char* reason;  // "" when the size fits
+  } cases[] = {
+      {"x.bmp", 30000, 23860, ""},
+      {"x.bmp", 30000, 23861, "Picture of 30000 x 23861 pixels is too large for a BMP file."},
+      {"x.bmp", 26800, 26800, "Picture of 26800 x 26800 pixels is too large for a BMP file."},
+      {"x.png", 20000, 15906, ""},
+      {"x.png", 20000, 15907, "Picture of 20000 x 15907 pixels is too large for a PNG file."},
+      {"x.png", 38000, 38000, "Picture of 38000 x 38000 pixels is too large for a PNG file."},
+      {"x.tif", 40000, 26843, ""},
+      {"x.tif", 40000, 26844, "Picture is too large for a TIF file."},
+      {"x.bmp", 0, 5, "Picture has no pixels."},
+      {"x.png", 5, 0, "Picture has no pixels."},
+      {"x.tif", 0, 0, "Picture has no pixels."},
+      {"x.jpg", 0, 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.width) + "x" +
+                 std::to_string(c.height));
+    std::string error;
+    const bool ok = PictureFile::CheckExportSize(c.file, c.width, c.height, error);
+    EXPECT_EQ(ok, *c.reason == '\0');
+    EXPECT_EQ(ok ? "" : error,
+              ok ? "" : "Cannot export file \"" + std::string(c.file) + "\". " + c.reason);
+  }
+  // The writers themselves keep the limits: stb is never handed a picture it would overflow.
+  std::string error;
+  EXPECT_FALSE(TifFileWriter::CheckEncodable(40000, 35791 + 1, false, error));
+  EXPECT_TRUE(TifFileWriter::CheckEncodable(40000, 35791, false, error));
+  EXPECT_FALSE(PngFile::CheckEncodable(20000, 11930, 4, error));
+  EXPECT_TRUE(PngFile::CheckEncodable(20000, 11929, 4, error));
+  EXPECT_EQ(PngFile::Encode(TifImage(0, 3, true)), "");
+}
+
+// Every writer words a failed save by what failed: a file that cannot be created, a read-only
+// file (refused also for root), a write that fails (a full disk).
+TEST(PictureFileTest, FailedSavesSayWhatFailed) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("korvana-picture-save-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically((dir / "ro.bmp").string(), "old", error));
+  fs::permissions(dir / "ro.bmp", fs::perms::owner_read);
+  fs::create_symlink("/dev/full", dir / "full.bmp");
+  const std::string readOnly =
+      "Operating System cannot open file for writing, maybe the file is readonly.";
+  const std::string full = "Cannot write File: " + std::string(std::strerror(ENOSPC)) + ".";
+  using Writer = std::function<bool(const std::string&, std::string&)>;
+  const Writer writers[] = {
+      [](const std::string& f, std::string& e) { return BmpFile::Write(f, Bitmap24(2, 2), e); },
+      [](const std::string& f, std::string& e) { return PngFile::Write(f, Bitmap24(2, 2), e); },
+      [](const std::string& f, std::string& e) {
+        return PngFile::Write(f, TifImage(2, 2, true), e);
+      },
+      [](const std::string& f, std::string& e) {
+        return TifFileWriter("Korvana", "2.1").Write(f, TifImage(2, 2, true), e);
+      },
+  };
+  const struct {
+    fs::path file;
+    std::string message;
+  } cases[] = {{dir / "no" / "a.bmp", "Cannot open File."},
+               {dir / "ro.bmp", readOnly},
+               {dir / "full.bmp", full}};
+  for (std::size_t w = 0; w < std::size(writers); ++w) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE("writer " + std::to_string(w) + " " + c.file.string());
+      error.clear();
+      EXPECT_FALSE(writers[w](c.file.string(), error));
+      EXPECT_EQ(error, c.message);
+    }
+  }
+  EXPECT_TRUE(fs::is_symlink(dir / "full.bmp"));
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile((dir / "ro.bmp").string(), bytes, error));
+  EXPECT_EQ(bytes, "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+  fs::remove_all(dir);
 }
