@@ -26,16 +26,22 @@ bool IsPng(const std::string& fileName) {
 bool WriteTif(const TFractResult& result, const TFractViewProps& view, int maxCycle,
               const std::string& fileName, std::string& error) {
   TifImage image;
-  TResultRenderer(view, maxCycle).RenderExport(result, image);
+  std::string reason;
+  if (!TResultRenderer(view, maxCycle).RenderExport(result, image, reason)) {
+    error = Prefix(fileName) + reason;
+    return false;
+  }
   TifFileFacade writer{std::string(korvana::kProgramName), std::string(korvana::kVersionText)};
   return writer.Write(fileName, image, error);
 }
 
 // The bitmap writers report the system's reason; the message names the file like the others.
-bool WriteBitmap(const TFractResult& result, const std::string& fileName, bool png,
-                 std::string& error) {
+// A bitmap made for other settings than the view's (ValuesPerPixel changed since) counts as
+// not painted.
+bool WriteBitmap(const TFractResult& result, const TFractViewProps& view,
+                 const std::string& fileName, bool png, std::string& error) {
   const Bitmap24* bitmap = result.GetBitmap();
-  if (bitmap == nullptr) {
+  if (bitmap == nullptr || !BitmapAgrees(result, view, *bitmap)) {
     error = Prefix(fileName) + "The picture has not been painted.";
     return false;
   }
@@ -61,18 +67,19 @@ bool HasPixels(const TFractResult& result, const TFractViewProps& view, const st
 bool WritePicture(const TFractResult& result, const TFractViewProps& view, int maxCycle,
                   const std::string& fileName, bool allowPng, std::string& error) {
   if (allowPng && IsPng(fileName)) {
-    return HasPixels(result, view, fileName, error) && WriteBitmap(result, fileName, true, error);
+    return HasPixels(result, view, fileName, error) && WriteBitmap(result, view, fileName, true, error);
   }
   PictureFormat format;
   if (!PictureFile::ChooseExportFormat(fileName, format, error)) return false;
   if (!HasPixels(result, view, fileName, error)) return false;
   if (format == PictureFormat::Tif) return WriteTif(result, view, maxCycle, fileName, error);
-  return WriteBitmap(result, fileName, false, error);
+  return WriteBitmap(result, view, fileName, false, error);
 }
 
 bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int maxCycle,
                    const std::string& fileName, Interaction& ui, std::string& error) {
   const bool finished = result != nullptr && result->GetBitmap() != nullptr &&
+                        BitmapAgrees(*result, view, *result->GetBitmap()) &&
                         result->GetPainted() >= result->GetWidth();
   if (!finished &&
       ui.AskYesNo("Bitmap is not Finished", "Do you want to export the unfinished bitmap?") !=
@@ -80,6 +87,9 @@ bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int 
     return true;
   }
   if (result == nullptr) {
+    // A refused name is the more useful message: it is wrong whatever is computed.
+    PictureFormat format;
+    if (!PictureFile::ChooseExportFormat(fileName, format, error)) return false;
     error = Prefix(fileName) + "The fractal has not been computed.";
     return false;
   }

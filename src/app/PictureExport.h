@@ -10,7 +10,9 @@ class TFractViewProps;
 // "bmp" (the off-screen bitmap as the window shows it); the extension is compared exactly.
 // When the picture is not completely painted, asks "Do you want to export the unfinished
 // bitmap?" first; No ends the export with success and nothing written. On failure returns false
-// with the message (nothing shown). A result without bitmap counts as unfinished.
+// with the message (nothing shown). A result without bitmap, or with one made for other view
+// settings (see BitmapAgrees), counts as unfinished and writes no "bmp". A picture larger than
+// the memory allows fails with "Not enough memory for a picture of <w> x <h> pixels.".
 bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int maxCycle,
                    const std::string& fileName, Interaction& ui, std::string& error);
 

@@ -9,6 +9,7 @@ bool TFractComputation::Restart(TFractalContent& content, int threads, Listener 
   engine_.Stop();
   result_.reset();
   content_ = &content;
+  maxCycle_ = content.Fractal.MaxCycle.GetValue();
   content.Bitmaps.ResolveUses();
   mapper_ = std::make_unique<TBitmapMapper>(content.Bitmaps);
   const bool pictures = mapper_->IsActive();
@@ -31,12 +32,17 @@ bool TFractComputation::Restart(TFractalContent& content, int threads, Listener 
   return true;
 }
 
-void TFractComputation::NewBitmap() {
-  if (result_ && content_) ::NewBitmap(*result_, content_->View);
+bool TFractComputation::NewBitmap(std::string& error) {
+  error.clear();
+  if (!result_ || !content_) return true;  // nothing computed: no bitmap needed
+  return ::NewBitmap(*result_, content_->View, error);
+}
+
+bool TFractComputation::NewBitmap() {
+  std::string error;
+  return NewBitmap(error);
 }
 
 void TFractComputation::PaintNewColumns() {
-  if (result_ && content_) {
-    ::PaintNewColumns(*result_, content_->View, content_->Fractal.MaxCycle.GetValue());
-  }
+  if (result_ && content_) ::PaintNewColumns(*result_, content_->View, maxCycle_);
 }

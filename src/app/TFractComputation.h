@@ -14,6 +14,18 @@ struct TFractalContent;
 // One document's computation: the result array, the picture mapping snapshot and the engine
 // that fills the array. A restart stops the running engine first and replaces the array whole.
 // Everything here runs on the owner thread (see TThreadVolumeWriter).
+//
+// What of the content may change while a computation runs (on the owner thread, between
+// hand-overs):
+// - The colours of the view (palettes, colours, opacities, sensitivities, background): always.
+//   Recolouring a running computation is a feature: set the painted count to 0 and call
+//   PaintNewColumns; the columns computed later are painted with the new colours.
+// - The view's ValuesPerPixel: only together with NewBitmap (and a repaint from 0). Until then
+//   the bitmap no longer agrees with the result and view, and painting and bitmap export do
+//   nothing rather than read past the result.
+// - The fractal parameters (resolution included) and the bitmap properties (pictures and their
+//   uses): not. The running computation keeps what it took at Restart (parameters, MaxCycle for
+//   the colours, the picture snapshot), so edits show only after the next Restart.
 class TFractComputation {
  public:
   struct Listener {
@@ -38,8 +50,11 @@ class TFractComputation {
   // computation then holds no array.
   bool Restart(TFractalContent& content, int threads, Listener listener, std::string& error);
 
-  // Replaces the array's bitmap by a new one of the current pixel size.
-  void NewBitmap();
+  // Replaces the array's bitmap by a new one of the current pixel size. Returns false with
+  // "Not enough memory for a picture of <w> x <h> pixels." when it cannot be had; the array then
+  // has no bitmap and painting does nothing (the computation itself goes on).
+  bool NewBitmap(std::string& error);
+  bool NewBitmap();
   // Paints what has been computed but not yet painted (after a change of colours, with the
   // painted count reset to 0 first).
   void PaintNewColumns();
@@ -57,6 +72,7 @@ class TFractComputation {
 
  private:
   TFractalContent* content_ = nullptr;
+  std::int32_t maxCycle_ = 0;  // the MaxCycle the array was computed with
   std::unique_ptr<TFractResult> result_;
   std::unique_ptr<TBitmapMapper> mapper_;
   TThreadVolumeWriter engine_;

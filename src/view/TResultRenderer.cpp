@@ -1,7 +1,12 @@
 #include "view/TResultRenderer.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <new>
 
 #include "common/Bitmap24.h"
 #include "files/TifImage.h"
@@ -36,7 +41,50 @@ double Clamp255(double channel) { return std::clamp(channel, 0.0, 255.0); }
   pixel[2] = ToByte(blue);
 }
 
+std::atomic<std::uint64_t> pictureMemoryLimit{0};
+
+// The smaller of the physical memory and the address-space limit, 0 when neither is known.
+std::uint64_t DefaultPictureMemoryLimit() {
+  std::uint64_t limit = 0;
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGESIZE);
+  if (pages > 0 && pageSize > 0) {
+    limit = static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+  }
+  rlimit space{};
+  if (getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY) {
+    const auto bytes = static_cast<std::uint64_t>(space.rlim_cur);
+    if (limit == 0 || bytes < limit) limit = bytes;
+  }
+  return limit;
+}
+
+// Whether a picture of width x height pixels of bytesPerPixel bytes may be allocated; sets
+// error when not.
+bool PictureFits(int width, int height, unsigned bytesPerPixel, std::string& error) {
+  const std::uint64_t limit = PictureMemoryLimit();
+  const std::uint64_t bytes = static_cast<std::uint64_t>(std::max(width, 0)) *
+                              static_cast<std::uint64_t>(std::max(height, 0)) * bytesPerPixel;
+  if (limit == 0 || bytes <= limit) return true;
+  error = PictureNoMemoryText(width, height);
+  return false;
+}
+
 }  // namespace
+
+std::string PictureNoMemoryText(int width, int height) {
+  return "Not enough memory for a picture of " + std::to_string(width) + " x " +
+         std::to_string(height) + " pixels.";
+}
+
+std::uint64_t PictureMemoryLimit() {
+  const std::uint64_t set = pictureMemoryLimit.load(std::memory_order_relaxed);
+  return set != 0 ? set : DefaultPictureMemoryLimit();
+}
+
+void SetPictureMemoryLimit(std::uint64_t bytes) {
+  pictureMemoryLimit.store(bytes, std::memory_order_relaxed);
+}
 
 TResultRenderer::TResultRenderer(const TFractViewProps& view, std::int32_t maxCycle)
     : view_(view),
@@ -117,6 +165,10 @@ void TResultRenderer::PixelColumn(const TFractResult& result, int px, int height
 
 void TResultRenderer::PaintPixelColumns(const TFractResult& result, Bitmap24& bitmap, int first,
                                         int end) const {
+  const bool agrees = bitmap.width == result.GetWidth() / valuesPerPixel_ &&
+                      bitmap.height == result.GetHeight() / valuesPerPixel_ &&
+                      bitmap.rgb.size() == static_cast<std::size_t>(bitmap.width) * bitmap.height * 3;
+  if (!agrees) return;
   first = std::max(first, 0);
   end = std::min(end, bitmap.width);
   if (first >= end || bitmap.height <= 0) return;
@@ -144,14 +196,31 @@ void TResultRenderer::PaintPixelColumns(const TFractResult& result, Bitmap24& bi
   }
 }
 
-void TResultRenderer::RenderExport(const TFractResult& result, TifImage& image) const {
+bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image) const {
+  std::string error;
+  return RenderExport(result, image, error);
+}
+
+bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image,
+                                   std::string& error) const {
   const int width = result.GetWidth() / valuesPerPixel_;
   const int height = result.GetHeight() / valuesPerPixel_;
-  image = TifImage(width, height, true);
-  if (width <= 0 || height <= 0) return;
+  image = TifImage();
+  // Four bytes of colour and one of alpha per pixel.
+  if (!PictureFits(width, height, 5, error)) return false;
+  std::vector<TSampleColor> samples;
+  std::vector<Channels> pixels;
+  try {
+    image = TifImage(width, height, true);
+    samples.resize(static_cast<std::size_t>(std::max(height, 0)) * valuesPerPixel_);
+    pixels.resize(static_cast<std::size_t>(std::max(height, 0)));
+  } catch (const std::bad_alloc&) {
+    image = TifImage();
+    error = PictureNoMemoryText(width, height);
+    return false;
+  }
+  if (width <= 0 || height <= 0) return true;
   const int columns = result.GetComputed();
-  std::vector<TSampleColor> samples(static_cast<std::size_t>(height) * valuesPerPixel_);
-  std::vector<Channels> pixels(static_cast<std::size_t>(height));
   for (int px = 0; px < width; ++px) {
     PixelColumn(result, px, height, columns, true, samples, pixels);
     for (int py = 0; py < height; ++py) {
@@ -161,6 +230,7 @@ void TResultRenderer::RenderExport(const TFractResult& result, TifImage& image) 
       image.SetAlpha(px, py, ToByte(c.opacity * 255));
     }
   }
+  return true;
 }
 
 int PixelWidth(const TFractResult& result, const TFractViewProps& view) {
@@ -171,14 +241,35 @@ int PixelHeight(const TFractResult& result, const TFractViewProps& view) {
   return result.GetHeight() / std::max(1, view.ValuesPerPixel.GetValue());
 }
 
-void NewBitmap(TFractResult& result, const TFractViewProps& view) {
-  result.SetBitmap(std::make_unique<Bitmap24>(PixelWidth(result, view), PixelHeight(result, view)));
+bool BitmapAgrees(const TFractResult& result, const TFractViewProps& view, const Bitmap24& bitmap) {
+  return bitmap.width == PixelWidth(result, view) && bitmap.height == PixelHeight(result, view) &&
+         bitmap.rgb.size() == static_cast<std::size_t>(bitmap.width) * bitmap.height * 3;
+}
+
+bool NewBitmap(TFractResult& result, const TFractViewProps& view, std::string& error) {
+  error.clear();
+  result.SetBitmap(nullptr);  // its memory may be needed for the new one
+  const int width = PixelWidth(result, view);
+  const int height = PixelHeight(result, view);
+  if (!PictureFits(width, height, 3, error)) return false;
+  try {
+    result.SetBitmap(std::make_unique<Bitmap24>(width, height));
+  } catch (const std::bad_alloc&) {
+    error = PictureNoMemoryText(width, height);
+    return false;
+  }
+  return true;
+}
+
+bool NewBitmap(TFractResult& result, const TFractViewProps& view) {
+  std::string error;
+  return NewBitmap(result, view, error);
 }
 
 void PaintNewColumns(TFractResult& result, const TFractViewProps& view, std::int32_t maxCycle,
                      const std::function<void()>& refresh) {
   Bitmap24* bitmap = result.GetBitmap();
-  if (bitmap == nullptr) return;
+  if (bitmap == nullptr || !BitmapAgrees(result, view, *bitmap)) return;
   const int computed = result.GetComputed();
   TResultRenderer renderer(view, maxCycle);
   const int g = renderer.ValuesPerPixel();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "view/TSampleColorer.h"
@@ -20,14 +21,19 @@ class TResultRenderer {
   TResultRenderer(const TFractViewProps& view, std::int32_t maxCycle);
 
   // Paints pixel columns [first, end) of bitmap (rows 0 .. bitmap height - 1) from result.
+  // Does nothing unless the bitmap has the pixel size of result at this renderer's
+  // ValuesPerPixel (a bitmap made for other settings would be read past the result's planes).
   void PaintPixelColumns(const TFractResult& result, Bitmap24& bitmap, int first, int end) const;
 
   // Renders the whole result into image (created here with the bitmap's size and an alpha plane):
   // the sample colours with their opacity (and the pictures' opacity) as alpha, without the
   // background colour. Only the computed columns are read, so a running computation may export:
   // the samples of the other columns are rendered as the maximum depth without picture colour,
-  // as a new array holds them.
-  void RenderExport(const TFractResult& result, TifImage& image) const;
+  // as a new array holds them. Returns false with "Not enough memory ..." and an empty image
+  // when the image is larger than PictureMemoryLimit or cannot be allocated.
+  bool RenderExport(const TFractResult& result, TifImage& image, std::string& error) const;
+  // The same without the reason.
+  bool RenderExport(const TFractResult& result, TifImage& image) const;
 
   int ValuesPerPixel() const { return valuesPerPixel_; }
 
@@ -59,11 +65,32 @@ class TResultRenderer {
 int PixelWidth(const TFractResult& result, const TFractViewProps& view);
 int PixelHeight(const TFractResult& result, const TFractViewProps& view);
 
-// Replaces the result's off-screen bitmap by a new black one of the pixel size.
-void NewBitmap(TFractResult& result, const TFractViewProps& view);
+// Whether bitmap is what NewBitmap makes for result under view: PixelWidth x PixelHeight pixels
+// with all their bytes. Painting and bitmap export use no other (after a change of
+// ValuesPerPixel the bitmap must be made anew).
+bool BitmapAgrees(const TFractResult& result, const TFractViewProps& view, const Bitmap24& bitmap);
+
+// Replaces the result's off-screen bitmap by a new black one of the pixel size. The old bitmap
+// is released first. When the new one is larger than PictureMemoryLimit or cannot be allocated,
+// returns false with "Not enough memory for a picture of <w> x <h> pixels." and leaves the
+// result without a bitmap (painting then does nothing).
+bool NewBitmap(TFractResult& result, const TFractViewProps& view, std::string& error);
+// The same without the reason.
+bool NewBitmap(TFractResult& result, const TFractViewProps& view);
+
+// Bitmaps and export images larger than this many bytes are refused before anything is
+// allocated. By default the smaller of the physical memory and the process's address-space
+// limit (0 when neither is known: no limit beyond what the allocation itself allows).
+std::uint64_t PictureMemoryLimit();
+// Sets the limit in bytes; 0 restores the default. For tests and owners with a memory budget.
+void SetPictureMemoryLimit(std::uint64_t bytes);
+
+// The text for a picture that cannot be had.
+std::string PictureNoMemoryText(int width, int height);
 
 // Paints the pixel columns that the computed count allows and the painted count has not yet
-// covered, then sets the painted count to the computed count. Nothing happens without a bitmap.
+// covered, then sets the painted count to the computed count. Nothing happens without a bitmap
+// or with one that does not agree with result and view (BitmapAgrees).
 // refresh (may be empty) runs after every pixel column whose index is a multiple of 20, so a
 // window can show the picture growing.
 void PaintNewColumns(TFractResult& result, const TFractViewProps& view, std::int32_t maxCycle,

@@ -138,6 +138,58 @@ TEST_F(ExportTest, PictureWithoutPixelsIsRefused) {
   }
 }
 
+// After a change of ValuesPerPixel the bitmap belongs to the old settings: the bitmap formats
+// refuse it until it is made and painted anew; the TIFF renders from the result and works.
+TEST_F(ExportTest, ABitmapMadeForOtherSettingsIsNotWritten) {
+  TFractViewProps& view = document.Content.View;
+  view.ValuesPerPixel = unitIntegerPosMore(3);
+  const TFractResult& result = *document.Computation.Result();
+  const int maxCycle = document.Content.Fractal.MaxCycle.GetValue();
+  struct Case {
+    const char* name;
+    bool written;
+  };
+  for (const Case& c : {Case{"v.bmp", false}, Case{"v.png", false}, Case{"v.tif", true}}) {
+    std::string error;
+    EXPECT_EQ(WritePicture(result, view, maxCycle, folder.File(c.name), true, error), c.written)
+        << c.name;
+    EXPECT_EQ(fs::exists(folder.File(c.name)), c.written) << c.name;
+    if (!c.written) {
+      EXPECT_EQ(error, "Cannot export file \"" + folder.File(c.name) +
+                           "\". The picture has not been painted.");
+    }
+  }
+  // Asked for, it counts as unfinished.
+  ui.answers = {Interaction::Answer::No};
+  std::string error;
+  EXPECT_TRUE(Export(folder.File("w.bmp"), error));
+  EXPECT_EQ(ui.shown.size(), 1u);
+  EXPECT_FALSE(fs::exists(folder.File("w.bmp")));
+
+  ASSERT_TRUE(document.Computation.NewBitmap(error)) << error;
+  document.Computation.Result()->SetPainted(0);
+  document.Computation.PaintNewColumns();
+  EXPECT_TRUE(WritePicture(result, view, maxCycle, folder.File("v.bmp"), true, error)) << error;
+}
+
+// A picture beyond the memory limit fails with the usual message and writes nothing.
+TEST_F(ExportTest, ATifBeyondTheMemoryLimitFailsWithAMessage) {
+  // 24 x 15 pixels of five bytes (colour and alpha).
+  for (std::uint64_t limit : {1799u, 1800u}) {
+    SetPictureMemoryLimit(limit);
+    std::string error;
+    const std::string name = folder.File("m" + std::to_string(limit) + ".tif");
+    const bool written = Export(name, error);
+    SetPictureMemoryLimit(0);
+    EXPECT_EQ(written, limit == 1800u) << limit;
+    EXPECT_EQ(fs::exists(name), written);
+    if (!written) {
+      EXPECT_EQ(error, "Cannot export file \"" + name +
+                           "\". Not enough memory for a picture of 24 x 15 pixels.");
+    }
+  }
+}
+
 TEST(PictureExport, NothingComputedCanOnlyBeDeclined) {
   TUnitFract document("NONAME1", "");
   ScriptedInteraction ui;

@@ -172,6 +172,73 @@ TEST(TFractComputation, RecolouringRepaintsFromTheStoredDepths) {
   EXPECT_EQ(result.GetBitmap()->rgb, PaintedAtOnce(result, content).rgb);
 }
 
+// While a computation runs the view's ValuesPerPixel may change (the bitmap then no longer
+// agrees and painting waits for a new one), and so may the parameters (the running computation
+// keeps its own); neither may make painting read past the result.
+TEST(TFractComputation, EditsWhileComputingNeverPaintPastTheResult) {
+  enum class Edit { ValuesPerPixel, MaxCycleAndResolution };
+  for (Edit edit : {Edit::ValuesPerPixel, Edit::MaxCycleAndResolution}) {
+    SCOPED_TRACE(edit == Edit::ValuesPerPixel ? "ValuesPerPixel" : "MaxCycle and resolution");
+    TFractalContent content = SmallContent(64, 20, 1);
+    content.Fractal.MaxCycle = unitIntegerPos(4);
+    // Inside colours by cycle number, so that the colours depend on MaxCycle.
+    content.View.SensInside = ESensitivity::SensNormal;
+    content.View.StrengthInside = unitFactorPosMore(1.0);
+    content.View.UsePalDepthForegroundInside = true;
+    content.View.PalDepthForegroundInside = TColorPalette1D(false, 0x000000, 1.0, 0xFFFFFF, 1.0);
+    TFractComputation computation;
+    TFractComputation::Listener listener;
+    int paints = 0;
+    listener.painted = [&](int) {
+      if (++paints != 1) return;
+      if (edit == Edit::ValuesPerPixel) {
+        content.View.ValuesPerPixel = unitIntegerPosMore(3);
+      } else {
+        content.Fractal.MaxCycle = unitIntegerPos(1000);
+        content.Fractal.YResolution = unitIntegerPosMore(500);
+      }
+    };
+    ASSERT_TRUE(Compute(computation, content, 1, std::move(listener)));
+    TFractResult& result = *computation.Result();
+    EXPECT_EQ(result.GetComputed(), 64);
+    if (edit == Edit::ValuesPerPixel) {
+      EXPECT_EQ(result.GetPainted(), 8);  // only the strip before the change
+      std::string error;
+      ASSERT_TRUE(computation.NewBitmap(error)) << error;
+      result.SetPainted(0);
+      computation.PaintNewColumns();
+      EXPECT_EQ(result.GetBitmap()->width, 21);
+    }
+    EXPECT_EQ(result.GetPainted(), 64);
+    const Bitmap24 edited = PaintedAtOnce(result, content);
+    content.Fractal.MaxCycle = unitIntegerPos(4);  // the colours of the computed array
+    EXPECT_EQ(result.GetBitmap()->rgb, PaintedAtOnce(result, content).rgb);
+    if (edit == Edit::MaxCycleAndResolution) EXPECT_NE(edited.rgb, result.GetBitmap()->rgb);
+  }
+}
+
+// A bitmap beyond the memory limit is reported with the usual message; the computation goes on
+// without painting, and a bitmap made later shows all of it.
+TEST(TFractComputation, ABitmapBeyondTheMemoryLimitIsReportedAndTheComputationGoesOn) {
+  TFractalContent content = SmallContent(40, 20, 2);  // a bitmap of 20 x 10 pixels, 600 bytes
+  TFractComputation computation;
+  std::string error;
+  ASSERT_TRUE(computation.Restart(content, 2, {}, error)) << error;
+  SetPictureMemoryLimit(599);
+  EXPECT_FALSE(computation.NewBitmap(error));
+  SetPictureMemoryLimit(0);
+  EXPECT_EQ(error, "Not enough memory for a picture of 20 x 10 pixels.");
+  computation.Wait();
+  TFractResult& result = *computation.Result();
+  EXPECT_EQ(result.GetComputed(), 40);
+  EXPECT_EQ(result.GetBitmap(), nullptr);
+  EXPECT_EQ(result.GetPainted(), 0);
+  EXPECT_TRUE(computation.LastError().empty());
+  ASSERT_TRUE(computation.NewBitmap(error)) << error;
+  computation.PaintNewColumns();
+  EXPECT_EQ(result.GetBitmap()->rgb, PaintedAtOnce(result, content).rgb);
+}
+
 // Two documents computing at once, each on its own owner thread, restarted before their runs
 // end and stopped midway, painting as they go; at the end both are complete and equal to a
 // quiet single-threaded run.

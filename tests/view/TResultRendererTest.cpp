@@ -274,3 +274,109 @@ TEST(TResultRenderer, ExportOfAnUnfinishedResultReadsOnlyTheComputedColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sets the picture memory limit for one test and restores the default afterwards.
+class PictureLimit {
+ public:
+  explicit PictureLimit(std::uint64_t bytes) { SetPictureMemoryLimit(bytes); }
+  ~PictureLimit() { SetPictureMemoryLimit(0); }
+  PictureLimit(const PictureLimit&) = delete;
+  PictureLimit& operator=(const PictureLimit&) = delete;
+};
+
+}  // namespace
+
+// A bitmap that does not belong to the result under the view (ValuesPerPixel changed, another
+// size, missing bytes) is neither painted nor counted: painting it would read past the planes.
+TEST(TResultRenderer, ABitmapThatDoesNotAgreeWithResultAndViewIsNotPainted) {
+  struct Case {
+    const char* name;
+    int bitmapVpp;  // the ValuesPerPixel the bitmap was made with
+    int paintVpp;   // the ValuesPerPixel at painting
+    int widthDelta, heightDelta;
+    std::size_t missingBytes;
+  };
+  const Case cases[] = {
+      {"values per pixel raised", 1, 2, 0, 0, 0},
+      {"values per pixel raised to 3", 2, 3, 0, 0, 0},
+      {"values per pixel lowered", 3, 1, 0, 0, 0},
+      {"one row too many", 1, 1, 0, 1, 0},
+      {"one column too many", 2, 2, 1, 0, 0},
+      {"one column too few", 1, 1, -1, 0, 0},
+      {"bytes missing", 1, 1, 0, 0, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TFractViewProps view = MaxDepthView(0xFFFFFF, 1.0, 0);
+    auto result = Uniform(30, 12, 0.0f);
+    view.ValuesPerPixel = unitIntegerPosMore(c.bitmapVpp);
+    ASSERT_TRUE(NewBitmap(*result, view));
+    Bitmap24& bitmap = *result->GetBitmap();
+    if (c.widthDelta != 0 || c.heightDelta != 0) {
+      bitmap = Bitmap24(bitmap.width + c.widthDelta, bitmap.height + c.heightDelta);
+    }
+    bitmap.rgb.resize(bitmap.rgb.size() - c.missingBytes);
+    view.ValuesPerPixel = unitIntegerPosMore(c.paintVpp);
+    EXPECT_FALSE(BitmapAgrees(*result, view, bitmap));
+
+    PaintNewColumns(*result, view, 1);
+    EXPECT_EQ(result->GetPainted(), 0);
+    TResultRenderer(view, 1).PaintPixelColumns(*result, bitmap, 0, bitmap.width);
+    for (int x = 0; x < bitmap.width && c.missingBytes == 0; ++x) {
+      EXPECT_TRUE(ColumnUnpainted(bitmap, x)) << "column " << x;
+    }
+
+    // A new bitmap agrees again and is painted whole.
+    ASSERT_TRUE(NewBitmap(*result, view));
+    EXPECT_TRUE(BitmapAgrees(*result, view, *result->GetBitmap()));
+    PaintNewColumns(*result, view, 1);
+    EXPECT_EQ(result->GetPainted(), 30);
+    EXPECT_EQ(PixelOf(*result->GetBitmap(), result->GetBitmap()->width - 1, 0),
+              (Rgb{255, 255, 255}));
+  }
+}
+
+// Pictures beyond the memory limit are refused before allocation with the usual message; a
+// picture of exactly the limit is made.
+TEST(TResultRenderer, PicturesBeyondTheMemoryLimitAreRefusedWithAMessage) {
+  struct Case {
+    int valuesPerPixel;
+    std::uint64_t limit;
+    bool bitmapFits;  // 3 bytes per pixel
+    bool exportFits;  // 5 bytes per pixel
+    const char* size;
+  };
+  // The result has 40 x 10 samples: 400 pixels at 1 value per pixel, 100 at 2.
+  const Case cases[] = {
+      {1, 1200, true, false, "40 x 10"}, {1, 1199, false, false, "40 x 10"},
+      {1, 2000, true, true, "40 x 10"},  {2, 300, true, false, "20 x 5"},
+      {2, 500, true, true, "20 x 5"},    {2, 299, false, false, "20 x 5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("values per pixel " + std::to_string(c.valuesPerPixel) + ", limit " +
+                 std::to_string(c.limit));
+    TFractViewProps view = MaxDepthView(0x102030, 1.0, 0);
+    view.ValuesPerPixel = unitIntegerPosMore(c.valuesPerPixel);
+    auto result = Uniform(40, 10, 0.0f);
+    ASSERT_TRUE(NewBitmap(*result, view));  // an old bitmap, released on failure
+    const PictureLimit limit(c.limit);
+    EXPECT_EQ(PictureMemoryLimit(), c.limit);
+    const std::string message = std::string("Not enough memory for a picture of ") + c.size + " pixels.";
+
+    std::string error = "stale";
+    EXPECT_EQ(NewBitmap(*result, view, error), c.bitmapFits);
+    EXPECT_EQ(error, c.bitmapFits ? "" : message);
+    EXPECT_EQ(result->GetBitmap() != nullptr, c.bitmapFits);
+    PaintNewColumns(*result, view, 1);  // without a bitmap: nothing
+    EXPECT_EQ(result->GetPainted(), c.bitmapFits ? 40 : 0);
+
+    TifImage image(1, 1, false);
+    error.clear();
+    EXPECT_EQ(TResultRenderer(view, 1).RenderExport(*result, image, error), c.exportFits);
+    EXPECT_EQ(error, c.exportFits ? "" : message);
+    EXPECT_EQ(image.GetWidth(), c.exportFits ? 40 / c.valuesPerPixel : 0);
+  }
+  EXPECT_GT(PictureMemoryLimit(), 0u);  // the default is back
+}
