@@ -1,5 +1,10 @@
 #include "cli/RenderCommand.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "app/FractalDocumentFile.h"
@@ -8,13 +13,144 @@
 #include "cli/ConsoleInteraction.h"
 #include "cli/ProgressBar.h"
 #include "common/Assert.h"
+#include "common/FileNames.h"
 #include "common/Messages.h"
+#include "common/SafeFile.h"
+#include "files/PictureFile.h"
+#include "files/XMLItem.h"
 
 namespace {
+
+const char* const kReadOnly =
+    "Operating System cannot open file for writing, maybe the file is readonly.";
 
 int Fail(std::FILE* err, const std::string& message) {
   std::fprintf(err, "korvana-render: %s\n", message.c_str());
   return 1;
+}
+
+std::string ExportPrefix(const std::string& fileName) {
+  return "Cannot export file \"" + fileName + "\". ";
+}
+
+std::string SavePrefix(const std::string& fileName) {
+  return "Cannot save Fractal File \"" + fileName + "\": ";
+}
+
+std::string ExtensionOf(const std::string& fileName) {
+  std::string name, extension;
+  SplitFileExtension(fileName, name, extension);
+  return extension;
+}
+
+// The folder a save of fileName creates its file in (links followed): "." for a bare name.
+std::string SaveFolder(const std::string& fileName) {
+  const std::string target = ResolveSaveTarget(fileName);
+  const auto slash = target.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : target.substr(0, slash);
+}
+
+// Why fileName cannot be saved, checked before anything is computed: its folder is missing or
+// not writable, it is a folder, or it is an existing read-only file. "" when nothing is known
+// to stand in the way.
+std::string SaveObstacle(const std::string& fileName) {
+  const std::string folder = SaveFolder(fileName);
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    return "The folder \"" + folder + "\" does not exist.";
+  }
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    return "The folder \"" + folder + "\" is not writable.";
+  }
+  const std::string target = ResolveSaveTarget(fileName);
+  if (::stat(target.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return "It is a folder.";
+    if (S_ISREG(st.st_mode) && !PermissionBitsAllowWriting(target)) return kReadOnly;
+  }
+  return {};
+}
+
+// Whether two names reach the same file: the same name once links and "." / ".." are resolved,
+// or the same inode when both exist (hard links).
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ignored;
+  const auto canonicalA = std::filesystem::weakly_canonical(ResolveSaveTarget(a), ignored);
+  const auto canonicalB = std::filesystem::weakly_canonical(ResolveSaveTarget(b), ignored);
+  if (!canonicalA.empty() && canonicalA == canonicalB) return true;
+  struct stat stA {}, stB {};
+  return ::stat(a.c_str(), &stA) == 0 && ::stat(b.c_str(), &stB) == 0 &&
+         stA.st_dev == stB.st_dev && stA.st_ino == stB.st_ino;
+}
+
+// The checks on the output names that need no document: extensions, folders, read-only files,
+// and the picture and document naming one file.
+bool CheckTargets(const RenderOptions& options, std::string& error) {
+  if (ExtensionOf(options.output) != "png") {
+    PictureFormat format;
+    if (!PictureFile::ChooseExportFormat(options.output, format, error)) return false;
+  }
+  if (std::string obstacle = SaveObstacle(options.output); !obstacle.empty()) {
+    error = ExportPrefix(options.output) + obstacle;
+    return false;
+  }
+  if (options.saveDocument.empty()) return true;
+  if (ExtensionOf(options.saveDocument) != "kvf") {
+    error = SavePrefix(options.saveDocument) + "The name must end in \".kvf\".";
+    return false;
+  }
+  if (std::string obstacle = SaveObstacle(options.saveDocument); !obstacle.empty()) {
+    error = SavePrefix(options.saveDocument) + obstacle;
+    return false;
+  }
+  if (SameFile(options.output, options.saveDocument)) {
+    error = "The picture \"" + options.output + "\" and the document \"" +
+            options.saveDocument + "\" are the same file.";
+    return false;
+  }
+  return true;
+}
+
+// The checks that need the document: the picture has pixels and its writer can store it.
+bool CheckPicture(const TFractalContent& content, const std::string& output, std::string& error) {
+  const int valuesPerPixel = std::max(1, content.View.ValuesPerPixel.GetValue());
+  const int width = content.Fractal.XResolution.GetValue() / valuesPerPixel;
+  const int height = content.Fractal.YResolution.GetValue() / valuesPerPixel;
+  if (width <= 0 || height <= 0) {
+    error = ExportPrefix(output) +
+            "The picture has no pixels: ValuesPerPixel is larger than the resolution.";
+    return false;
+  }
+  return PictureFile::CheckExportSize(output, width, height, error);
+}
+
+// Reads the document when it is a regular file; a FIFO or device is refused before it could
+// block the reader.
+bool LoadDocument(TUnitFract& document, const std::string& fileName, std::string& error) {
+  std::string reason;
+  FileFailure failure = FileFailure::None;
+  if (!CheckRegularFile(fileName, reason, &failure) && failure == FileFailure::NotRegular) {
+    error = CannotReadFileText(fileName, "it is not a regular file.");
+    return false;
+  }
+  if (!document.LoadDocument(error)) {
+    error = CannotReadFileText(fileName, error);
+    return false;
+  }
+  return true;
+}
+
+bool SaveDocument(const TFractalContent& content, const std::string& fileName,
+                  std::string& error) {
+  std::string reason;
+  FileFailure failure = FileFailure::None;
+  if (WriteFileAtomically(fileName, BuildFractalDocument(content)->WriteXMLString(), reason,
+                          &failure)) {
+    return true;
+  }
+  error = SavePrefix(fileName) +
+          (failure == FileFailure::Write ? "Cannot write File: " + reason + "." : kReadOnly);
+  return false;
 }
 
 bool Compute(TUnitFract& document, int threads, std::FILE* err, bool showProgress,
@@ -35,35 +171,40 @@ bool Compute(TUnitFract& document, int threads, std::FILE* err, bool showProgres
   return error.empty();
 }
 
+int Render(const RenderOptions& options, std::FILE* err, bool showProgress,
+           ConsoleInteraction& ui) {
+  std::string error;
+  if (!CheckTargets(options, error)) return Fail(err, error);
+  TUnitFract document(options.document.empty() ? "NONAME1" : "", options.document);
+  if (!options.document.empty()) {
+    if (!LoadDocument(document, options.document, error)) return Fail(err, error);
+    // A picture that cannot be loaded has been reported; nothing is written, so an existing
+    // output stays as it was.
+    document.Content.Bitmaps.LoadPictures(options.document, ui);
+    if (ui.Errors() > 0) return 1;
+  }
+  if (!CheckPicture(document.Content, options.output, error)) return Fail(err, error);
+  if (!Compute(document, options.threads, err, showProgress, error)) return Fail(err, error);
+  const TFractResult& result = *document.Computation.Result();
+  if (!WritePicture(result, document.Content.View, document.Content.Fractal.MaxCycle.GetValue(),
+                    options.output, true, error)) {
+    // Every message names the file it is about.
+    const std::string prefix = ExportPrefix(options.output);
+    return Fail(err, error.rfind(prefix, 0) == 0 ? error : prefix + error);
+  }
+  if (!options.saveDocument.empty() &&
+      !SaveDocument(document.Content, options.saveDocument, error)) {
+    return Fail(err, error);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RunRender(const RenderOptions& options, std::FILE* err, bool showProgress) {
   ConsoleInteraction ui(err);
   korvana::SetCheckInteraction(&ui);
-  TUnitFract document(options.document.empty() ? "NONAME1" : "", options.document);
-  std::string error;
-  if (!options.document.empty()) {
-    if (!document.LoadDocument(error)) {
-      korvana::SetCheckInteraction(nullptr);
-      return Fail(err, CannotReadFileText(options.document, error));
-    }
-    document.Content.Bitmaps.LoadPictures(options.document, ui);
-  }
-  // A picture that could not be loaded has been reported; the fractal is rendered without it,
-  // as the desktop program shows it, but the run does not count as a success.
-  int status = ui.Errors() > 0 ? 1 : 0;
-  if (!Compute(document, options.threads, err, showProgress, error)) {
-    status = Fail(err, error);
-  } else {
-    const TFractResult& result = *document.Computation.Result();
-    if (!WritePicture(result, document.Content.View, document.Content.Fractal.MaxCycle.GetValue(),
-                      options.output, true, error)) {
-      status = Fail(err, error);
-    } else if (!options.saveDocument.empty() &&
-               !SaveFractalDocument(document.Content, options.saveDocument, ui)) {
-      status = 1;
-    }
-  }
+  const int status = Render(options, err, showProgress, ui);
   korvana::SetCheckInteraction(nullptr);
   return status;
 }

@@ -40,47 +40,66 @@ std::string RenderUsageText() {
 
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                         std::string& error) {
+  bool outputGiven = false, saveGiven = false, threadsGiven = false, optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string arg;
     std::string value;
-    bool hasInline = SplitInlineValue(args[i], arg, value);
+    bool hasInline = !optionsEnded && SplitInlineValue(args[i], arg, value);
     if (!hasInline) arg = args[i];
-    auto takeValue = [&](std::string& target) {
+    auto takeValue = [&](std::string& target, bool& given) {
+      if (given) {
+        error = "option " + arg + " given more than once";
+        return false;
+      }
+      given = true;
       if (hasInline) {
         target = value;
-        return true;
+      } else if (i + 1 < args.size()) {
+        target = args[++i];
+      } else {
+        target.clear();
       }
-      if (i + 1 >= args.size()) {
+      if (target.empty()) {
         error = "option " + arg + " needs a value";
         return false;
       }
-      target = args[++i];
       return true;
     };
-    if (arg == "-h" || arg == "--help") {
-      options.help = true;
+    auto setFlag = [&](bool& flag) {
+      if (hasInline) {
+        error = "option " + arg + " takes no value";
+        return false;
+      }
+      flag = true;
+      return true;
+    };
+    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+      if (!options.document.empty()) {
+        error = "only one document can be rendered at a time";
+        return false;
+      }
+      options.document = arg;
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "-h" || arg == "--help") {
+      if (!setFlag(options.help)) return false;
     } else if (arg == "--version") {
-      options.version = true;
+      if (!setFlag(options.version)) return false;
     } else if (arg == "-q" || arg == "--quiet") {
-      options.quiet = true;
+      if (!setFlag(options.quiet)) return false;
     } else if (arg == "-o" || arg == "--output") {
-      if (!takeValue(options.output)) return false;
+      if (!takeValue(options.output, outputGiven)) return false;
     } else if (arg == "--save-document") {
-      if (!takeValue(options.saveDocument)) return false;
+      if (!takeValue(options.saveDocument, saveGiven)) return false;
     } else if (arg == "-t" || arg == "--threads") {
       std::string count;
-      if (!takeValue(count)) return false;
+      if (!takeValue(count, threadsGiven)) return false;
       if (!ParseThreadCount(count, options.threads)) {
         error = "invalid thread count \"" + count + "\" (a whole number from 1 to 1024)";
         return false;
       }
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      error = "unknown option " + arg;
-      return false;
-    } else if (options.document.empty()) {
-      options.document = arg;
     } else {
-      error = "only one document can be rendered at a time";
+      error = "unknown option " + arg;
       return false;
     }
   }

@@ -14,8 +14,9 @@ struct RenderOptions {
   bool version = false;
 };
 
-// Parses the arguments after the program name. On a usage error returns false and sets error to
-// one line that says what is wrong.
+// Parses the arguments after the program name. "--" ends the options: every later argument is a
+// document name. An option with a value may be given once ("-o x", "--output=x"); a flag takes
+// no "=value". On a usage error returns false and sets error to one line that says what is wrong.
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                         std::string& error);
 

@@ -6,6 +6,7 @@
 
 #include "cli/RenderCommand.h"
 #include "cli/RenderOptions.h"
+#include "common/SafeFile.h"
 #include "common/Version.h"
 
 int main(int argc, char** argv) {
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
                 std::string(korvana::kVersionText).c_str());
     return 0;
   }
+  // An interrupted run removes the temporary file of a save in progress.
+  InstallTemporaryFileCleanup();
   const bool showProgress = !options.quiet && ::isatty(STDERR_FILENO);
   return RunRender(options, stderr, showProgress);
 }

@@ -1,17 +1,22 @@
 #include "cli/RenderCommand.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "../app/DocumentTestSupport.h"
 #include "app/TFractComputation.h"
 #include "common/Bitmap24.h"
+#include "common/SafeFile.h"
 #include "files/BmpFile.h"
 #include "files/TifFileFacade.h"
 #include "files/TifImage.h"
@@ -123,38 +128,6 @@ TEST(RenderCommand, RenderedDocumentCanBeSavedAndLoadsAgain) {
   EXPECT_EQ(FileBytes(folder.File("out.kvf")), FileBytes(folder.File("in.kvf")));
 }
 
-TEST(RenderCommand, FailuresExitWithOneAndSayWhy) {
-  TempFolder folder;
-  const std::string missing = folder.File("missing.kvf");
-  const std::string small = Saved(SmallDocument(), folder.File("small.kvf"));
-  const std::string jpg = folder.File("x.jpg");
-  const struct {
-    RenderOptions options;
-    std::string text;
-  } cases[] = {
-      {Options(missing, folder.File("a.bmp")),
-       "korvana-render: Cannot read the file: \"" + missing + "\", cannot open file.\n"},
-      {Options(small, jpg), "korvana-render: Cannot export file \"" + jpg +
-                                "\". Cannot export pictures to filename with extension \"jpg\".\n"},
-      {Options(small, folder.File("no/a.bmp")),
-       "korvana-render: Cannot export file \"" + folder.File("no/a.bmp") + "\". Cannot open File.\n"},
-  };
-  for (const auto& c : cases) {
-    MessageStream messages;
-    EXPECT_EQ(RunRender(c.options, messages.get(), false), 1) << c.text;
-    EXPECT_EQ(messages.Text(), c.text);
-  }
-  EXPECT_FALSE(fs::exists(folder.File("a.bmp")));
-
-  MessageStream messages;
-  RenderOptions unsaved = Options(small, folder.File("b.bmp"));
-  unsaved.saveDocument = folder.File("no/out.kvf");
-  EXPECT_EQ(RunRender(unsaved, messages.get(), false), 1);
-  EXPECT_EQ(messages.Text(),
-            "korvana-render: Cannot save Fractal File: Operating System cannot open file for "
-            "writing, maybe the file is readonly..\n");
-}
-
 // A 1 x 1 opaque red picture mapped onto the whole plane paints every sample red.
 TFractalContent RedPictureDocument(const std::string& pictureFile) {
   TFractalContent content = SmallDocument();
@@ -187,14 +160,179 @@ TEST(RenderCommand, PicturesAreFoundBesideTheDocument) {
   EXPECT_EQ(picture.GetColor(31, 19), 0x0000FFu);
 }
 
-TEST(RenderCommand, MissingPictureIsRenderedWithoutButFailsTheRun) {
+struct FailureCase {
+  const char* what;
+  // Makes the files of the case in dir and returns the options and the expected message.
+  std::function<std::pair<RenderOptions, std::string>(const std::string& dir)> make;
+};
+
+std::string Document(const std::string& dir, TFractalContent content) {
+  return Saved(content, dir + "/d.kvf");
+}
+
+std::string Quote(const std::string& file) { return "\"" + file + "\""; }
+
+// Every failure exits with 1, names its file with one full stop at the end, and leaves the
+// existing output picture (keep.bmp or keep.png, holding "old") as it was: whatever can be
+// checked is checked before computing, and the pictures of the document are loaded first.
+TEST(RenderCommand, FailuresNameTheirFileAndLeaveTheOutputUntouched) {
+  const std::string noSpace = std::string("Cannot write File: ") + std::strerror(ENOSPC) + ".";
+  const std::string readOnly =
+      "Operating System cannot open file for writing, maybe the file is readonly.";
+  const FailureCase cases[] = {
+      {"unknown extension",
+       [](const std::string& d) {
+         return std::pair{Options(Document(d, SmallDocument()), d + "/x.jpg"),
+                          "Cannot export file " + Quote(d + "/x.jpg") +
+                              ". Cannot export pictures to filename with extension \"jpg\"."};
+       }},
+      {"missing output folder",
+       [](const std::string& d) {
+         return std::pair{Options(Document(d, SmallDocument()), d + "/no/a.bmp"),
+                          "Cannot export file " + Quote(d + "/no/a.bmp") + ". The folder " +
+                              Quote(d + "/no") + " does not exist."};
+       }},
+      {"read-only output",
+       [readOnly](const std::string& d) {
+         fs::permissions(d + "/keep.bmp", fs::perms::owner_read | fs::perms::others_read);
+         return std::pair{Options(Document(d, SmallDocument()), d + "/keep.bmp"),
+                          "Cannot export file " + Quote(d + "/keep.bmp") + ". " + readOnly};
+       }},
+      {"document into a missing folder",
+       [](const std::string& d) {
+         RenderOptions options = Options(Document(d, SmallDocument()), d + "/keep.bmp");
+         options.saveDocument = d + "/no/out.kvf";
+         return std::pair{options, "Cannot save Fractal File " + Quote(d + "/no/out.kvf") +
+                                       ": The folder " + Quote(d + "/no") + " does not exist."};
+       }},
+      {"document without .kvf",
+       [](const std::string& d) {
+         RenderOptions options = Options(Document(d, SmallDocument()), d + "/keep.bmp");
+         options.saveDocument = d + "/out.txt";
+         return std::pair{options, "Cannot save Fractal File " + Quote(d + "/out.txt") +
+                                       ": The name must end in \".kvf\"."};
+       }},
+      {"read-only document",
+       [readOnly](const std::string& d) {
+         RenderOptions options = Options(Document(d, SmallDocument()), d + "/keep.bmp");
+         options.saveDocument = d + "/ro.kvf";
+         std::string error;
+         WriteFileAtomically(options.saveDocument, "ro", error);
+         fs::permissions(options.saveDocument, fs::perms::owner_read);
+         return std::pair{options,
+                          "Cannot save Fractal File " + Quote(options.saveDocument) + ": " + readOnly};
+       }},
+      {"document hard-linked to the picture",
+       [](const std::string& d) {
+         RenderOptions options = Options(Document(d, SmallDocument()), d + "/keep.png");
+         options.saveDocument = d + "/same.kvf";
+         fs::create_hard_link(d + "/keep.png", options.saveDocument);
+         return std::pair{options, "The picture " + Quote(d + "/keep.png") + " and the document " +
+                                       Quote(options.saveDocument) + " are the same file."};
+       }},
+      {"document linked to the picture",
+       [](const std::string& d) {
+         RenderOptions options = Options(Document(d, SmallDocument()), d + "/./keep.png");
+         options.saveDocument = d + "/link.kvf";
+         fs::create_symlink("keep.png", options.saveDocument);
+         return std::pair{options, "The picture " + Quote(d + "/./keep.png") +
+                                       " and the document " + Quote(options.saveDocument) +
+                                       " are the same file."};
+       }},
+      {"picture without pixels",
+       [](const std::string& d) {
+         TFractalContent content = SmallDocument();
+         content.View.ValuesPerPixel = unitIntegerPosMore(41);
+         return std::pair{Options(Document(d, content), d + "/keep.bmp"),
+                          "Cannot export file " + Quote(d + "/keep.bmp") +
+                              ". The picture has no pixels: ValuesPerPixel is larger than the "
+                              "resolution."};
+       }},
+      {"picture too large for BMP",
+       [](const std::string& d) {
+         TFractalContent content = SmallDocument();
+         content.Fractal.XResolution = unitIntegerPosMore(53600);
+         content.Fractal.YResolution = unitIntegerPosMore(53600);
+         return std::pair{Options(Document(d, content), d + "/keep.bmp"),
+                          "Cannot export file " + Quote(d + "/keep.bmp") +
+                              ". Picture of 26800 x 26800 pixels is too large for a BMP file."};
+       }},
+      {"picture too large for PNG",
+       [](const std::string& d) {
+         TFractalContent content = SmallDocument();
+         content.Fractal.XResolution = unitIntegerPosMore(76000);
+         content.Fractal.YResolution = unitIntegerPosMore(76000);
+         return std::pair{Options(Document(d, content), d + "/keep.png"),
+                          "Cannot export file " + Quote(d + "/keep.png") +
+                              ". Picture of 38000 x 38000 pixels is too large for a PNG file."};
+       }},
+      {"document is a FIFO",
+       [](const std::string& d) {
+         ::mkfifo((d + "/pipe.kvf").c_str(), 0644);
+         return std::pair{Options(d + "/pipe.kvf", d + "/keep.bmp"),
+                          "Cannot read the file: " + Quote(d + "/pipe.kvf") +
+                              ", it is not a regular file."};
+       }},
+      {"missing picture",
+       [](const std::string& d) {
+         return std::pair{Options(Document(d, RedPictureDocument("gone.bmp")), d + "/keep.bmp"),
+                          "Cannot load picture filename " + Quote(d + "/gone.bmp") +
+                              ". Cannot open File."};
+       }},
+      {"missing TIFF picture",
+       [](const std::string& d) {
+         return std::pair{Options(Document(d, RedPictureDocument("gone.tif")), d + "/keep.bmp"),
+                          "Cannot load picture filename " + Quote(d + "/gone.tif") +
+                              ". Cannot open File."};
+       }},
+      {"picture is a FIFO",
+       [](const std::string& d) {
+         ::mkfifo((d + "/pipe.tif").c_str(), 0644);
+         return std::pair{Options(Document(d, RedPictureDocument("pipe.tif")), d + "/keep.bmp"),
+                          "Cannot load picture filename " + Quote(d + "/pipe.tif") +
+                              ". Cannot open File: it is not a regular file."};
+       }},
+      {"picture onto a full disk",
+       [noSpace](const std::string& d) {
+         fs::create_symlink("/dev/full", d + "/full.bmp");
+         return std::pair{Options(Document(d, SmallDocument()), d + "/full.bmp"),
+                          "Cannot export file " + Quote(d + "/full.bmp") + ". " + noSpace};
+       }},
+      {"TIFF onto a full disk",
+       [noSpace](const std::string& d) {
+         fs::create_symlink("/dev/full", d + "/full.tif");
+         return std::pair{Options(Document(d, SmallDocument()), d + "/full.tif"),
+                          "Cannot export file " + Quote(d + "/full.tif") + ". " + noSpace};
+       }},
+      {"document onto a full disk",
+       [noSpace](const std::string& d) {
+         RenderOptions options = Options(Document(d, SmallDocument()), d + "/out.bmp");
+         options.saveDocument = d + "/full.kvf";
+         fs::create_symlink("/dev/full", options.saveDocument);
+         return std::pair{options,
+                          "Cannot save Fractal File " + Quote(options.saveDocument) + ": " + noSpace};
+       }},
+  };
   TempFolder folder;
-  const std::string document = Saved(RedPictureDocument("gone.bmp"), folder.File("d.kvf"));
-  MessageStream messages;
-  EXPECT_EQ(RunRender(Options(document, folder.File("d.bmp")), messages.get(), false), 1);
-  EXPECT_EQ(messages.Text(), "korvana-render: Cannot load picture filename \"" +
-                                 folder.File("gone.bmp") + "\". Cannot open File.\n");
-  EXPECT_TRUE(fs::exists(folder.File("d.bmp")));
+  int index = 0;
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string dir = folder.File("case" + std::to_string(index++));
+    fs::create_directories(dir);
+    std::string error;
+    for (const char* keep : {"/keep.bmp", "/keep.png"}) {
+      ASSERT_TRUE(WriteFileAtomically(dir + keep, "old", error)) << error;
+    }
+    auto [options, text] = c.make(dir);
+    MessageStream messages;
+    EXPECT_EQ(RunRender(options, messages.get(), false), 1);
+    EXPECT_EQ(messages.Text(), "korvana-render: " + text + "\n");
+    EXPECT_EQ(FileBytes(dir + "/keep.bmp"), "old");
+    EXPECT_EQ(FileBytes(dir + "/keep.png"), "old");
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    }
+  }
 }
 
 TEST(RenderCommand, ProgressEndsWithTheWholeLine) {
@@ -229,6 +367,11 @@ TEST(RenderProgram, UsageErrorsExitWithTwo) {
       << output;
   EXPECT_EQ(RunProgram("doc.kvf", output, folder), 2);
   EXPECT_EQ(output.rfind("korvana-render: no output picture given (-o FILE)\n", 0), 0u) << output;
+  for (const char* line : {"--quiet=no -o x.bmp", "-o a.bmp -o b.bmp", "--help=1",
+                           "-o x.bmp -- a.kvf b.kvf"}) {
+    EXPECT_EQ(RunProgram(line, output, folder), 2) << line;
+    EXPECT_NE(output.find("Usage: korvana-render"), std::string::npos) << line;
+  }
   EXPECT_EQ(RunProgram("--version", output, folder), 0);
   EXPECT_EQ(output, "korvana-render (Korvana 2.1)\n");
   EXPECT_EQ(RunProgram("-q -t 1 -o '" + folder.File("p.bmp") + "'", output, folder), 0);
