@@ -153,18 +153,23 @@ bool SaveDocument(const TFractalContent& content, const std::string& fileName,
   return false;
 }
 
-bool Compute(TUnitFract& document, int threads, std::FILE* err, bool showProgress,
-             std::string& error) {
+bool Compute(TUnitFract& document, const RenderOptions& options, std::FILE* err,
+             bool showProgress, std::string& error) {
   ProgressBar progress(err);
   TFractComputation::Listener listener;
   const long long width = document.Content.Fractal.XResolution.GetValue();
   if (showProgress) {
     listener.painted = [&progress, width](int computed) { progress.Update(computed, width); };
   }
-  if (!document.Computation.Restart(document.Content, threads, std::move(listener), error)) {
+  if (!document.Computation.Restart(document.Content, options.threads, std::move(listener),
+                                    error)) {
     return false;
   }
-  document.Computation.NewBitmap();
+  if (!document.Computation.NewBitmap(error)) {
+    document.Computation.Stop();
+    error = ExportPrefix(options.output) + error;
+    return false;
+  }
   document.Computation.Wait();
   if (showProgress) progress.Finish();
   error = document.Computation.LastError();
@@ -184,7 +189,7 @@ int Render(const RenderOptions& options, std::FILE* err, bool showProgress,
     if (ui.Errors() > 0) return 1;
   }
   if (!CheckPicture(document.Content, options.output, error)) return Fail(err, error);
-  if (!Compute(document, options.threads, err, showProgress, error)) return Fail(err, error);
+  if (!Compute(document, options, err, showProgress, error)) return Fail(err, error);
   const TFractResult& result = *document.Computation.Result();
   if (!WritePicture(result, document.Content.View, document.Content.Fractal.MaxCycle.GetValue(),
                     options.output, true, error)) {

@@ -335,6 +335,24 @@ TEST(RenderCommand, FailuresNameTheirFileAndLeaveTheOutputUntouched) {
   }
 }
 
+// A bitmap beyond the memory limit ends the run with the renderer's message, naming the picture,
+// and writes nothing.
+TEST(RenderCommand, BitmapBeyondTheMemoryLimitFailsAndWritesNothing) {
+  TempFolder folder;
+  const std::string output = folder.File("keep.bmp");
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(output, "old", error));
+  SetPictureMemoryLimit(32 * 20 * 3 - 1);
+  MessageStream messages;
+  const int status =
+      RunRender(Options(Saved(SmallDocument(), folder.File("s.kvf")), output), messages.get(), false);
+  SetPictureMemoryLimit(0);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(messages.Text(), "korvana-render: Cannot export file \"" + output +
+                                 "\". Not enough memory for a picture of 32 x 20 pixels.\n");
+  EXPECT_EQ(FileBytes(output), "old");
+}
+
 TEST(RenderCommand, ProgressEndsWithTheWholeLine) {
   TempFolder folder;
   MessageStream messages;
