@@ -1,0 +1,363 @@
+#include "gui/MainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/CommandState.h"
+#include "app/TUnitFract.h"
+#include "common/Assert.h"
+#include "common/Version.h"
+#include "gui/Cursors.h"
+#include "gui/PipetBox.h"
+#include "gui/QtInteraction.h"
+#include "gui/ResultWindow.h"
+#include "gui/ViewResult.h"
+
+namespace {
+
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), text.size()); }
+
+// The program's title, "Korvana 2.1".
+QString Title() { return Text(korvana::kProgramName) + " " + Text(korvana::kVersionText); }
+
+constexpr int kStatusWidths[5] = {300, 160, 75, 70, 45};
+constexpr const char* kStatusNames[5] = {"Plane point", "Sample type", "Sample depth",
+                                         "Sample cycle", "Document state"};
+
+}  // namespace
+
+TMainForm::TMainForm(Interaction* ui) {
+#ifdef KORVANA_GUI_RESOURCES
+  Q_INIT_RESOURCE(korvana);  // the resources live in a static library
+#endif
+  if (!ui) ownUi_ = std::make_unique<QtInteraction>(this);
+  ui_ = ui ? ui : ownUi_.get();
+  korvana::SetCheckInteraction(ui_);
+  execDialog = [](QDialog& dialog) { return dialog.exec(); };
+  editNewProperties = [](TFractalContent&) { return true; };
+
+  setWindowTitle(Title());
+  setWindowIcon(KorvanaAppIcon());
+  setObjectName("MainForm");
+  mdiArea_ = new QMdiArea(this);
+  mdiArea_->setAccessibleName("Fractal windows");
+  setCentralWidget(mdiArea_);
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandStates(); });
+
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateStatusBar();
+  resize(1014, 457);
+  UpdateCommandStates();
+}
+
+TMainForm::~TMainForm() {
+  // Windows stop their computations before the interaction and the frame go; the frame's
+  // command states are not updated any more while it is taken down.
+  mdiArea_->disconnect(this);
+  for (QMdiSubWindow* window : mdiArea_->subWindowList()) delete window;
+  korvana::SetCheckInteraction(nullptr);
+}
+
+QAction* TMainForm::AddAction(const std::string& name, const QString& caption,
+                              const QKeySequence& shortcut, void (TMainForm::*slot)()) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromStdString(name));
+  action->setShortcut(shortcut);
+  const QString plain = QString(caption).remove('&').remove("...");
+  action->setIconText(plain);
+  action->setToolTip(plain);
+  action->setStatusTip(plain);
+  action->setIcon(KorvanaActionIcon(QString::fromStdString(name)));
+  if (slot) connect(action, &QAction::triggered, this, slot);
+  addAction(action);  // shortcuts work even where the action is in no visible menu
+  actions_[name] = action;
+  return action;
+}
+
+QAction* TMainForm::Action(const std::string& name) const {
+  const auto found = actions_.find(name);
+  KORVANA_ASSERT(found != actions_.end());
+  return found->second;
+}
+
+void TMainForm::CreateActions() {
+  AddAction("FileNewFract", "&New fractal...", QKeySequence("Ctrl+N"), &TMainForm::FileNewFract);
+  AddAction("FileOpenFract", "&Open fractal...", QKeySequence("Ctrl+O"), &TMainForm::FileOpenFract);
+  AddAction("DuplicateFract", "&Duplicate", QKeySequence("D"), &TMainForm::DuplicateFract);
+  AddAction("FileClose", "&Close", {}, nullptr);
+  connect(Action("FileClose"), &QAction::triggered, mdiArea_, &QMdiArea::closeActiveSubWindow);
+  AddAction("FileSave", "&Save", QKeySequence("Ctrl+S"), &TMainForm::FileSave);
+  AddAction("FileSaveAs", "Save &As...", QKeySequence("Ctrl+A"), &TMainForm::FileSaveAs);
+  AddAction("FileRevert", "&Revert", QKeySequence("Ctrl+Shift+R"), &TMainForm::FileRevert);
+  AddAction("actFileExportBitmap", "Export to Bitmap File...", {}, &TMainForm::ExportBitmap);
+  Action("actFileExportBitmap")->setIconText("Export to Bitmap File");
+  AddAction("FileExit", "E&xit", {}, nullptr);
+  connect(Action("FileExit"), &QAction::triggered, this, &QWidget::close);
+
+  const struct {
+    const char* name;
+    const char* menuCaption;
+    const char* caption;
+    const char* shortcut;
+  } projects[] = {{"ProjectNew", "&New...", "New Project...", "Shift+Alt+N"},
+                  {"ProjectOpen", "&Open...", "Open Project...", "Shift+Alt+O"},
+                  {"ProjectClose", "&Close", "Close Project", "Shift+Alt+C"},
+                  {"ProjectSave", "&Save", "Save Project", "Shift+S"},
+                  {"ProjectExport", "&Export...", "Export Project", "Shift+E"}};
+  for (const auto& p : projects) {
+    QAction* action = AddAction(p.name, p.menuCaption, QKeySequence(p.shortcut), nullptr);
+    action->setIconText(p.caption);
+    connect(action, &QAction::triggered, this, [this] { NotYetAvailable("Projects"); });
+  }
+
+  AddAction("actFractProps", "Fractal Properties...", QKeySequence("F"), nullptr);
+  connect(Action("actFractProps"), &QAction::triggered, this,
+          [this] { OnActive([this](TMDIChildResult&) { NotYetAvailable("The fractal properties dialog"); }); });
+  AddAction("actBitmapsProps", "Bitmap Properties...", {}, nullptr);
+  connect(Action("actBitmapsProps"), &QAction::triggered, this,
+          [this] { OnActive([this](TMDIChildResult&) { NotYetAvailable("The bitmaps dialog"); }); });
+  AddAction("AddNextPoints", "&Add Next Points", QKeySequence("Alt+W"), nullptr);
+  AddAction("GroupAsPolynoom", "Group as Polynoom", QKeySequence("Alt+P"), &TMainForm::ToggleGrouping);
+  AddAction("RemovePoints", "&Remove Points", QKeySequence("Alt+Del"), nullptr);
+  AddAction("actGrid", "Grid", QKeySequence("G"), nullptr);
+  connect(Action("actGrid"), &QAction::triggered, this,
+          [this] { OnActive([this](TMDIChildResult&) { NotYetAvailable("The grid dialog"); }); });
+  CreateModeActions();
+
+  AddAction("WindowCascade", "&Cascade", QKeySequence("Shift+F5"), nullptr);
+  connect(Action("WindowCascade"), &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+  AddAction("WindowTileHorizontal", "Tile &Horizontally", QKeySequence("F4"), nullptr);
+  connect(Action("WindowTileHorizontal"), &QAction::triggered, this, [this] { TileWindows(true); });
+  AddAction("WindowTileVertical", "Tile &Vertically", QKeySequence("Shift+F4"), nullptr);
+  connect(Action("WindowTileVertical"), &QAction::triggered, this, [this] { TileWindows(false); });
+  AddAction("WindowMinimizeAll", "&Minimize All", {}, nullptr);
+  connect(Action("WindowMinimizeAll"), &QAction::triggered, this, [this] {
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) window->showMinimized();
+  });
+  AddAction("WindowArrangeAll", "&Arrange All", {}, nullptr);
+  connect(Action("WindowArrangeAll"), &QAction::triggered, this, [this] { ArrangeMinimized(); });
+  AddAction("HelpAbout", "&About...", QKeySequence("Alt+F1"), &TMainForm::ShowAbout);
+  // keyD: the D key reaches Duplicate through DuplicateFract's own shortcut; a second action
+  // with the same key would make Qt treat the key as ambiguous and run neither.
+  AddAction("keyD", "keyD", {}, &TMainForm::DuplicateFract);
+}
+
+void TMainForm::CreateModeActions() {
+  const struct {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    std::uint8_t mode;
+  } modes[] = {{"ZoomIn", "&Zoom in", "Z", 1},
+               {"ZoomOut", "Zoom &out", "Shift+Z", 2},
+               {"DrawPoints", "&Add Points", "Alt+D", 3},
+               {"CreateJuliaFromMandelbrot", "Create &Julia from Mandelbrot", "J", 4},
+               {"actPipet", "Pipet", "", 5}};
+  for (const auto& m : modes) {
+    QAction* action = AddAction(m.name, m.caption, QKeySequence(m.shortcut), nullptr);
+    action->setCheckable(true);
+    const std::uint8_t mode = m.mode;
+    connect(action, &QAction::triggered, this, [this, mode] { SetActiveMouseMode(mode); });
+  }
+  Action("GroupAsPolynoom")->setCheckable(true);
+  const struct {
+    const char* name;
+    const char* caption;
+    std::uint8_t mode;
+  } views[] = {{"actViewModeFract", "View Mode Fractal Result", 0},
+               {"actViewModeBitmapTrans", "View Mode Bitmap Transformations", 1}};
+  for (const auto& v : views) {
+    QAction* action = AddAction(v.name, v.caption, {}, nullptr);
+    action->setCheckable(true);
+    action->setVisible(false);
+    const std::uint8_t mode = v.mode;
+    connect(action, &QAction::triggered, this, [this, mode] { SetActiveViewMode(mode); });
+  }
+}
+
+void TMainForm::CreateMenus() {
+  QMenu* file = menuBar()->addMenu("&File");
+  for (const char* name : {"FileNewFract", "FileOpenFract", "DuplicateFract", "FileClose",
+                           "FileSave", "FileSaveAs", "actFileExportBitmap"}) {
+    file->addAction(Action(name));
+  }
+  file->addSeparator();
+  file->addAction(Action("FileExit"));
+
+  QMenu* project = menuBar()->addMenu("&Project");
+  for (const char* name : {"ProjectNew", "ProjectOpen", "ProjectClose", "ProjectSave", "ProjectExport"}) {
+    project->addAction(Action(name));
+  }
+  project->menuAction()->setVisible(false);  // the commands work through their shortcuts
+
+  fractalMenu_ = menuBar()->addMenu("F&ractal");
+  for (const char* name : {"actFractProps", "actBitmapsProps", "actGrid"}) {
+    fractalMenu_->addAction(Action(name));
+  }
+  fractalMenu_->addSeparator();
+  for (const char* name : {"AddNextPoints", "GroupAsPolynoom", "RemovePoints"}) {
+    fractalMenu_->addAction(Action(name));
+  }
+  modeMenu_ = menuBar()->addMenu("&Mode");
+  for (const char* name : {"ZoomIn", "ZoomOut", "DrawPoints", "CreateJuliaFromMandelbrot",
+                           "actPipet", "actViewModeFract", "actViewModeBitmapTrans"}) {
+    modeMenu_->addAction(Action(name));
+  }
+  windowMenu_ = menuBar()->addMenu("&Window");
+  connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
+    windowMenu_->clear();
+    for (const char* name : {"WindowCascade", "WindowTileHorizontal", "WindowTileVertical",
+                             "WindowMinimizeAll", "WindowArrangeAll"}) {
+      windowMenu_->addAction(Action(name));
+    }
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+    if (!windows.isEmpty()) windowMenu_->addSeparator();
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+      QAction* entry = windowMenu_->addAction(
+          QString("&%1 %2").arg(++number).arg(window->windowTitle()),
+          [this, window] { mdiArea_->setActiveSubWindow(window); });
+      entry->setCheckable(true);
+      entry->setChecked(window == mdiArea_->activeSubWindow());
+    }
+  });
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->addAction(Action("HelpAbout"));
+}
+
+void TMainForm::CreateToolBar() {
+  QToolBar* bar = addToolBar("Tools");
+  bar->setObjectName("ToolBar");
+  bar->setAccessibleName("Tool bar");
+  bar->setIconSize(QSize(24, 24));
+  const char* groups[][4] = {{"FileNewFract", "FileOpenFract", nullptr},
+                             {"FileSave", "FileSaveAs", nullptr},
+                             {"actFileExportBitmap", nullptr},
+                             {"DuplicateFract", nullptr},
+                             {"CreateJuliaFromMandelbrot", "actPipet", nullptr},
+                             {"actFractProps", "actBitmapsProps", "actGrid", nullptr},
+                             {"ZoomIn", "ZoomOut", nullptr}};
+  bool first = true;
+  for (const auto& group : groups) {
+    if (!first) bar->addSeparator();
+    first = false;
+    for (const char* const* name = group; *name; ++name) bar->addAction(Action(*name));
+    if (group[0] == std::string("CreateJuliaFromMandelbrot")) {
+      pipetBox_ = new TPipetBox(bar);
+      bar->addWidget(pipetBox_);
+    }
+  }
+  bar->addSeparator();
+  for (const char* name : {"DrawPoints", "AddNextPoints", "GroupAsPolynoom", "RemovePoints"}) {
+    bar->addAction(Action(name));
+  }
+}
+
+void TMainForm::CreateStatusBar() {
+  for (int i = 0; i < 5; ++i) {
+    statusPanels_[i] = new QLabel(this);
+    statusPanels_[i]->setFixedWidth(kStatusWidths[i]);
+    statusPanels_[i]->setAccessibleName(kStatusNames[i]);
+    statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(statusPanels_[i]);
+  }
+}
+
+QLabel* TMainForm::StatusPanel(int panel) const { return statusPanels_[panel]; }
+
+void TMainForm::SetStatusPanel(int panel, const std::string& text) {
+  statusPanels_[panel]->setText(QString::fromStdString(text));
+}
+
+TMDIChildResult* TMainForm::ActiveFractalWindow() const {
+  return dynamic_cast<TMDIChildResult*>(mdiArea_->activeSubWindow());
+}
+
+void TMainForm::UpdateCommandStates() {
+  TMDIChildResult* window = ActiveFractalWindow();
+  ActiveWindowState state;
+  if (window) {
+    const TUnitFract& document = window->Document();
+    state.fractalWindow = true;
+    state.documentIsNew = document.IsNew();
+    state.documentNeedsSave = document.NeedsSave();
+    state.mouseMode = window->MouseMode;
+    state.viewMode = window->View().ViewMode();
+    state.pointsGrouping = window->View().PointsGrouping;
+  }
+  const CommandStates states = ComputeCommandStates(state);
+  for (const CommandState& command : states.commands) {
+    QAction* action = Action(command.action);
+    action->setEnabled(command.enabled);
+    action->setChecked(command.checked);
+    action->setVisible(command.visible);
+  }
+  for (QMenu* menu : {fractalMenu_, modeMenu_, windowMenu_}) {
+    menu->menuAction()->setVisible(states.fractalMenusVisible);
+  }
+  if (window) {
+    SetStatusPanel(4, window->Document().StatusText());
+  } else {
+    for (int i = 0; i < 5; ++i) SetStatusPanel(i, "");
+  }
+}
+
+void TMainForm::BeginWait() {
+  KORVANA_ASSERT(!waiting_ && "SavedCursor == crDefault");
+  waiting_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TMainForm::EndWait() {
+  if (!waiting_) return;
+  waiting_ = false;
+  QApplication::restoreOverrideCursor();
+}
+
+void TMainForm::SetPipetColor(std::uint32_t color) {
+  pipetColor_ = color & 0xFFFFFF;
+  pipetBox_->SetColor(pipetColor_);
+}
+
+void TMainForm::ShowComputationError(const std::string& error) {
+  ui_->ShowMessage("Error", error, Interaction::Icon::Error);
+}
+
+void TMainForm::ComputationFinished(TMDIChildResult& window) {
+  const std::string error = window.Document().Computation.LastError();
+  if (!error.empty()) ShowComputationError(error);
+}
+
+void TMainForm::NotYetAvailable(const std::string& what) {
+  ui_->ShowMessage("Korvana", what + " is not available in this version yet.",
+                   Interaction::Icon::Information);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (commandLineHandled_) return;
+  commandLineHandled_ = true;
+  if (!commandLine_.empty()) {
+    // After the window is on screen, so messages have their parent.
+    QTimer::singleShot(0, this, [this] { OpenCommandLine(commandLine_); });
+  }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (CloseAllWindows()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}

@@ -1,0 +1,136 @@
+// The File menu: new, open, duplicate, save, save as, revert, export, the close query and the
+// command line.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "app/DocumentCommands.h"
+#include "app/TUnitFract.h"
+#include "common/Messages.h"
+#include "gui/MainForm.h"
+#include "gui/ResultWindow.h"
+#include "gui/ViewResult.h"
+
+TMDIChildResult* TMainForm::CreateResultWindow(std::unique_ptr<TUnitFract> document) {
+  auto* window = new TMDIChildResult(*this, std::move(document));
+  mdiArea_->addSubWindow(window);
+  window->UpdateCaption();
+  window->show();
+  return window;
+}
+
+void TMainForm::OnActive(const std::function<void(TMDIChildResult&)>& command) {
+  if (TMDIChildResult* window = ActiveFractalWindow()) command(*window);
+}
+
+void TMainForm::FileNewFract() {
+  WaitCursor wait(*this);
+  ++NoNameCounter;  // counted even when the dialog is cancelled
+  auto document = std::make_unique<TUnitFract>(NoNameName(NoNameCounter), "");
+  document->TrackChanges = false;
+  TMDIChildResult* window = CreateResultWindow(std::move(document));
+  TUnitFract& created = window->Document();
+  if (!editNewProperties(created.Content)) {
+    window->CloseWithoutQuery();
+    return;
+  }
+  created.TrackChanges = true;
+  window->View().Restart();
+  window->View().NewBitmap();
+  UpdateCommandStates();
+}
+
+void TMainForm::FileOpenFract() {
+  const std::vector<std::string> files = ui_->AskOpenFiles(OpenFractalDialog(), true);
+  if (files.empty()) return;
+  WaitCursor wait(*this);
+  for (const std::string& file : files) OpenFractFile(file);
+}
+
+bool TMainForm::OpenFractFile(const std::string& file) {
+  auto document = std::make_unique<TUnitFract>("", file);
+  std::string error;
+  if (!document->LoadDocument(error)) {
+    ShowCannotReadFile(*ui_, file, error);
+    return false;
+  }
+  document->Content.Bitmaps.LoadPictures(file, *ui_);
+  TMDIChildResult* window = CreateResultWindow(std::move(document));
+  window->View().Restart();
+  window->View().NewBitmap();
+  window->View().PaintNewColumns();
+  UpdateCommandStates();
+  return true;
+}
+
+void TMainForm::NewDocumentFrom(const TFractalContent& content) {
+  ++NoNameCounter;
+  auto document = std::make_unique<TUnitFract>(NoNameName(NoNameCounter), "");
+  document->Content = content;
+  TMDIChildResult* window = CreateResultWindow(std::move(document));
+  window->View().Restart();
+  window->View().NewBitmap();
+  UpdateCommandStates();
+}
+
+void TMainForm::DuplicateFract() {
+  OnActive([this](TMDIChildResult& window) {
+    if (!Action("DuplicateFract")->isEnabled()) return;
+    WaitCursor wait(*this);
+    const TFractalContent copy = window.Document().Content;
+    NewDocumentFrom(copy);
+  });
+}
+
+void TMainForm::FileSave() {
+  OnActive([this](TMDIChildResult& window) {
+    SaveFract(window.Document(), *ui_, *this);
+    UpdateCommandStates();
+  });
+}
+
+void TMainForm::FileSaveAs() {
+  OnActive([this](TMDIChildResult& window) {
+    SaveFractAs(window.Document(), *ui_, *this);
+    UpdateCommandStates();
+  });
+}
+
+void TMainForm::FileRevert() {
+  OnActive([this](TMDIChildResult& window) {
+    if (RevertFract(window.Document(), *ui_, *this)) {
+      window.View().Restart();
+      window.View().NewBitmap();
+    }
+    UpdateCommandStates();
+  });
+}
+
+void TMainForm::ExportBitmap() {
+  OnActive([this](TMDIChildResult& window) { ExportFract(window.Document(), *ui_, *this); });
+}
+
+bool TMainForm::QueryCloseFract(TUnitFract& document) {
+  const bool close = ::QueryCloseFract(document, *ui_, *this);
+  UpdateCommandStates();
+  return close;
+}
+
+bool TMainForm::CloseAllWindows() {
+  for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::StackingOrder)) {
+    if (!window->close()) return false;
+  }
+  return true;
+}
+
+void TMainForm::OpenCommandLine(const std::string& argument) {
+  const StartupTarget target = CommandLineTarget(argument, *ui_);
+  switch (target.kind) {
+    case StartupTarget::Kind::Fractal: {
+      WaitCursor wait(*this);
+      OpenFractFile(target.file);
+      break;
+    }
+    case StartupTarget::Kind::Project: NotYetAvailable("Projects"); break;
+    case StartupTarget::Kind::None: break;
+  }
+}
