@@ -7,6 +7,7 @@
 #include "common/Messages.h"
 #include "common/Version.h"
 #include "files/XMLReader.h"
+#include "files/XMLText.h"
 #include "fractal/FractalElement.h"
 #include "view/FractalViewGrammar.h"
 
@@ -24,11 +25,11 @@ const TXMLItem& Expect(const TXMLItem* item, const char* name) {
 }
 
 const TDTDCompound* GrammarFor(const std::string& version, std::string& error) {
-  if (version == "2.1") return &UnitFractalGrammar21();
+  if (version == korvana::kVersionText) return &UnitFractalGrammar21();
   if (IsOldVersion(version)) return &UnitFractalGrammar20();
-  // Shown as the program's consistency-check box; the load then fails with this text.
-  KORVANA_CHECK(version == "1.0" || version == "2.0" || version == "2.1", kUnit);
-  error = "Unknown version \"" + version + "\".";
+  // A file of another program or a later version: a user message, not a consistency check.
+  error = version.empty() ? "The document has no version."
+                          : "Unknown version \"" + ShownText(version) + "\".";
   return nullptr;
 }
 
@@ -42,7 +43,8 @@ bool CheckVersionElement(const TXMLItem* xmlVersion, const std::string& version,
   }
   const std::string& parVersion = xmlVersion->GetString();
   if (!KORVANA_CHECK(version == parVersion, kUnit)) {
-    message = "The document's version \"" + parVersion + "\" is not \"" + version + "\".";
+    message = "The document's version \"" + ShownText(parVersion) + "\" is not \"" +
+              ShownText(version) + "\".";
     return false;
   }
   return true;
@@ -121,12 +123,18 @@ bool LoadFractalDocument(TFractalContent& content, const std::string& fileName,
                          std::string& message) {
   XMLParseResult parsed;
   bool ok = ParseXMLFile(fileName, GrammarFor, parsed, message);
-  return ParseDocument(content, parsed, ok, message);
+  ok = ParseDocument(content, parsed, ok, message);
+  // Every part of the message that came from the file is escaped where it is made; this also
+  // covers readers that quote file text unescaped.
+  if (!ok) message = ShownText(message);
+  return ok;
 }
 
 bool LoadFractalDocumentBytes(TFractalContent& content, std::string_view bytes,
                               std::string& message) {
   XMLParseResult parsed;
   bool ok = ParseXMLBytes(bytes, GrammarFor, parsed, message);
-  return ParseDocument(content, parsed, ok, message);
+  ok = ParseDocument(content, parsed, ok, message);
+  if (!ok) message = ShownText(message);
+  return ok;
 }

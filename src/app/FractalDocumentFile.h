@@ -36,7 +36,9 @@ bool SaveFractalDocument(const TFractalContent& content, const std::string& file
 
 // Reads fileName into content. On success content holds the file's properties (pictures are not
 // loaded yet); on failure content is unchanged and message holds the reason, for content errors
-// followed by " At line L, column C.". An unknown version shows the non-fatal check box.
+// followed by " At line L, column C.". An empty file fails with "file is empty.", a document
+// without version with "The document has no version." and one of another version with
+// "Unknown version \"<version>\".". Control bytes of the file are shown escaped in the message.
 bool LoadFractalDocument(TFractalContent& content, const std::string& fileName,
                          std::string& message);
 bool LoadFractalDocumentBytes(TFractalContent& content, std::string_view bytes,

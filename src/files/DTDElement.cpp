@@ -28,7 +28,8 @@ std::string Position(const TXMLToken& token) {
          ".";
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+// Names and texts from the file, with control bytes shown escaped.
+std::string Quoted(const std::string& text) { return "\"" + ShownText(text) + "\""; }
 
 // "unexpected ..." naming the token, the start of most messages.
 std::string Unexpected(const TXMLToken& token) {

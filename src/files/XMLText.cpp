@@ -64,3 +64,22 @@ std::string UnescapeText(std::string_view text) {
   }
   return out;
 }
+
+std::string ShownText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == 0) {
+      out += "\\0";
+    } else if (byte < 32 || byte == 127) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}

@@ -99,6 +99,10 @@ void ReadXMLTokensFromBytes(TXMLToken& head, std::string_view bytes, std::string
     Fail(head, TooLargeMessage());
     return;
   }
+  if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+    Fail(head, "file is empty.");
+    return;
+  }
   const std::string text = TextModeBytes(bytes);
   TXMLTokenizer tokenizer(std::string_view(text).substr(SkipLine(text, SkipLine(text, 0))));
   std::unique_ptr<TXMLToken> first;

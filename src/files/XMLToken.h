@@ -44,7 +44,8 @@ struct TXMLToken {
 // and a token list costs far more memory than the bytes it comes from.
 inline constexpr std::size_t kMaxXMLFileBytes = std::size_t{8} << 20;
 
-// Tokenizes a whole file, skipping its first two lines (prolog and DOCTYPE). Afterwards
+// Tokenizes a whole file, skipping its first two lines (prolog and DOCTYPE). A file of nothing
+// but blanks and line ends fails with "file is empty.". Afterwards
 // head.TokenKind is xmlTokenHead (head.next is the list, ending with an xmlTokenEof token) or
 // xmlTokenError (head.error holds the one message, no list). version receives the text of the
 // last <Version> begin tag directly followed by text; it is left unchanged when there is none.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "files/XMLText.h"
+
 TXMLTokenizer::TXMLTokenizer(std::string_view bytes) : bytes_(bytes) {}
 
 TXMLTokenizer::CharClass TXMLTokenizer::Classify(unsigned char byte) {
@@ -183,8 +185,9 @@ void TXMLTokenizer::Fail(TXMLToken& token, Char c) {
   token.TokenKind = xmlTokenError;
   token.line = line_;
   token.column = column_;
-  const std::string what =
-      c.cls == CharClass::End ? std::string("end-of-file ") : "'" + std::string(1, c.byte) + "'";
+  const std::string what = c.cls == CharClass::End
+                               ? std::string("end-of-file ")
+                               : "'" + ShownText(std::string_view(&c.byte, 1)) + "'";
   token.error = "unexpected " + what + " found in line " + std::to_string(line_) + ", column " +
                 std::to_string(column_) + ".";
 }

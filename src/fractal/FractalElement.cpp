@@ -3,6 +3,7 @@
 #include "common/Assert.h"
 #include "files/DTDElement.h"
 #include "files/XMLItem.h"
+#include "files/XMLText.h"
 #include "fractal/FormulaTable.h"
 #include "fractal/TFractProps.h"
 
@@ -113,7 +114,7 @@ bool ReadFractal(TFractProps& props, const TXMLItem& element, const std::string&
   column = formula.column;
   int index = FindFormulaByKeyword(formula.GetString());
   if (index < 0) {
-    message = "Unknown Formula: '" + formula.GetString() + "'";
+    message = "Unknown Formula: '" + ShownText(formula.GetString()) + "'";
     return false;
   }
   props.Formula = static_cast<std::uint8_t>(index);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "files/XMLText.h"
+
 namespace {
 
 // Reads a text from left to right; only blanks and tabs count as blanks in number text.
@@ -213,7 +215,7 @@ bool ParseInteger(std::string_view text, std::int32_t& value, std::string& reaso
   std::string_view rest = in.Rest();
   while (!rest.empty() && IsTrimmed(rest.front())) rest.remove_prefix(1);
   if (digits.empty() || !rest.empty()) {
-    reason = "Invalid value: \"" + std::string(text) + "\".";
+    reason = "Invalid value: \"" + ShownText(text) + "\".";
     return false;
   }
   std::size_t first = digits.find_first_not_of('0');

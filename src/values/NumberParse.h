@@ -22,7 +22,8 @@ inline constexpr const char* kValueTooLarge = "Value is too large.";
 bool ParseReal(std::string_view text, double& value, EUnitKind& unit, std::string& reason);
 
 // A signed 32-bit integer: an optional "+", an optional "-", at least one digit, and nothing but
-// blanks after them. Syntax errors give "Invalid value: \"<text>\".".
+// blanks after them. Syntax errors give "Invalid value: \"<text>\".", control bytes of the text
+// shown escaped.
 bool ParseInteger(std::string_view text, std::int32_t& value, std::string& reason);
 
 // One or more hexadecimal digits of either case (leading zeros allowed) whose value fits in 32

@@ -1,6 +1,7 @@
 #include "values/unitColor.h"
 
 #include "files/XMLItem.h"
+#include "files/XMLText.h"
 #include "values/NumberParse.h"
 
 std::string unitColor::ToText() const {
@@ -27,7 +28,7 @@ bool unitColor::ReadXML(const TXMLItem& element, std::string& message, int& line
   const std::string& text = element.GetString();
   std::uint32_t colour = 0;
   if (!ParseHexColour(text, colour)) {
-    message = ErrorMessage(name, "Invalid Hexdecimal value: \"" + text + "\".");
+    message = ErrorMessage(name, "Invalid Hexdecimal value: \"" + ShownText(text) + "\".");
     return false;
   }
   value_ = colour;

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "DocumentTestSupport.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);
@@ -194,6 +197,39 @@ TEST(FractalDocumentFile, OlderDocumentLoadsAndSavesAsTheCurrentVersion) {
   }
 }
 
+// Values that 15 significant digits cannot hold are saved with as many more as they need, so
+// the document reads back to the same numbers (and renders the same picture) and saves the same
+// text again; OuterCircle 1.000000000000001 was saved as "1" and then refused.
+TEST(FractalDocumentFile, ValuesNeedingMoreDigitsReadBackExactly) {
+  TFractalContent written;
+  TFractProps& fractal = written.Fractal;
+  fractal.OuterCircle = unitFactorPosMore1(1.000000000000001);
+  fractal.Left = unitFactor(-0.7436438870371587);
+  fractal.Right = unitFactor(-0.7436438870371587 + 2.5e-14);
+  fractal.Top = unitFactor(0.13182590420531198);
+  fractal.Bottom = unitFactor(0.13182590420531198 - 2.5e-14);
+  fractal.CR = unitFactor(0.1 + 0.2);
+  written.View.StrengthInside = unitFactorPosMore(0.1 + 0.2, EUnitKind::EHPerc);
+  TempFolder folder;
+  ScriptedInteraction ui;
+  ASSERT_TRUE(SaveFractalDocument(written, folder.File("deep.kvf"), ui));
+  const std::string text = FileBytes(folder.File("deep.kvf"));
+  for (const char* line : {"<OuterCircle>1.000000000000001</OuterCircle>",
+                           "<Left>-0.7436438870371587</Left>", "<Right>-0.7436438870371337</Right>",
+                           "<CR>0.30000000000000004</CR>", "<CI>-0.744862</CI>",
+                           "<Strength>30.000000000000004 %</Strength>"}) {
+    EXPECT_TRUE(Contains(text, line)) << line;
+  }
+  TFractalContent read;
+  std::string message;
+  ASSERT_TRUE(LoadFractalDocument(read, folder.File("deep.kvf"), message)) << message;
+  EXPECT_EQ(read.Fractal, written.Fractal);
+  EXPECT_EQ(read.Fractal.Right.GetValue(), fractal.Right.GetValue());
+  EXPECT_EQ(read.Fractal.Bottom.GetValue(), fractal.Bottom.GetValue());
+  EXPECT_EQ(read.View.StrengthInside.GetValue(), 0.1 + 0.2);
+  EXPECT_EQ(DocumentText(read), text);
+}
+
 struct BadDocument {
   const char* from;
   const char* to;
@@ -272,17 +308,49 @@ void ExpectCheckBox(const ScriptedInteraction::Shown& box, const std::string& co
   EXPECT_EQ(box.text.substr(box.text.size() - tail.size()), tail);
 }
 
-TEST(FractalDocumentFile, UnknownVersionShowsTheCheckAndFails) {
-  CheckBoxes checks;
-  TFractalContent content;
-  const std::string before = DocumentText(content);
-  std::string message;
-  const std::string text = Replaced(DocumentText(content), "<Version>2.1<", "<Version>3.0<");
-  EXPECT_FALSE(LoadFractalDocumentBytes(content, text, message));
-  EXPECT_EQ(message, "Unknown version \"3.0\".");
-  ASSERT_EQ(checks.ui.shown.size(), 1u);
-  ExpectCheckBox(checks.ui.shown[0], "version == \"1.0\" || version == \"2.0\" || version == \"2.1\"");
-  EXPECT_EQ(DocumentText(content), before);
+// Files that are no readable document get a user message, never the consistency-check box, and
+// whatever the file holds is quoted with its control bytes escaped; read from memory or from a
+// file, the message is the same.
+TEST(FractalDocumentFile, UnreadableDocumentsGiveUserMessagesWithEscapedText) {
+  const std::string document = DocumentText(TFractalContent());
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"EmptyFile", "", "file is empty."},
+      {"BlankFile", "\n \r\n\t\n", "file is empty."},
+      {"NoVersion", Replaced(document, "  <Version>2.1</Version>\n", ""),
+       "The document has no version."},
+      {"LaterVersion", Replaced(document, "<Version>2.1<", "<Version>3.0<"),
+       "Unknown version \"3.0\"."},
+      {"ControlBytesInVersion",
+       Replaced(document, "<Version>2.1<", "<Version>2\x01\0.1<"s),
+       "Unknown version \"2\\x01\\0.1\"."},
+      {"ControlBytesInFormula", Replaced(document, "z^^2+c", "z\x7f\0+c"s),
+       "Unknown Formula: 'z\\x7F\\0+c' At line 133, column 14."},
+      {"NulInValue", Replaced(document, "<M>3</M>", "<M>3\0 apples</M>"s),
+       "In M: Invalid value: \"3\\0 apples\". At line 140, column 8."},
+      {"NulInTag", Replaced(document, "<N>5</N>", "<N\0>5</N>"s),
+       "unexpected '\\0' found in line 139, column 6."},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CheckBoxes checks;
+    TFractalContent content = UnusualContent();
+    const std::string before = DocumentText(content);
+    std::string message;
+    EXPECT_FALSE(LoadFractalDocumentBytes(content, c.bytes, message));
+    EXPECT_EQ(message, c.message);
+    const std::string file = folder.File(std::string(c.name) + ".kvf");
+    { std::ofstream(file, std::ios::binary) << c.bytes; }
+    EXPECT_FALSE(LoadFractalDocument(content, file, message));
+    EXPECT_EQ(message, c.message);
+    EXPECT_TRUE(checks.ui.shown.empty()) << checks.ui.shown.front().text;
+    EXPECT_EQ(DocumentText(content), before);
+  }
 }
 
 TEST(FractalDocumentFile, VersionElementMustAgreeWithTheSniffedVersion) {
@@ -316,11 +384,10 @@ TEST(FractalDocumentFile, SaveIntoAMissingFolderShowsTheFileError) {
 TEST(FractalDocumentFile, FailedSaveOverAnExistingFileKeepsIt) {
   TempFolder folder;
   ScriptedInteraction ui;
-  // The longest name a folder entry may have: the file exists, but no temporary file can be
-  // made beside it, so the save fails after the old file was already there.
-  const std::string file = folder.File(std::string(251, 'd') + ".kvf");
+  // A read-only file is refused (for every user), so the save fails with the old file there.
+  const std::string file = folder.File("kept.kvf");
   { std::ofstream(file) << "old document"; }
-  ASSERT_EQ(FileBytes(file), "old document");
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read);
   EXPECT_FALSE(SaveFractalDocument(UnusualContent(), file, ui));
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].title, "FileError");

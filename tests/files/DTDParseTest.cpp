@@ -8,6 +8,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 const std::string kProlog =
     "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<!DOCTYPE A SYSTEM \"A.dtd\">\n";
 
@@ -81,6 +83,10 @@ TEST(DTDParseTest, FailuresGiveOneMessageWithPositionAndCommitment) {
        true},
       {kAB, "<A><B>x</B>z</A>",
        "unexpected text \"z\", expect end of element \"A\", at line 3, column 10.", true},
+      // Text from the file is quoted with its control bytes escaped, NUL included.
+      {kAB, "<A>x\x02y\0z</A>"s,
+       "unexpected text \"x\\x02y\\0z\", expect begin of element \"B\". at line 3, column 6.",
+       true},
       {kAB, "<A><B>x</B><C/></A>",
        "unexpected empty element \"C\", expect end of element \"A\", at line 3, column 12.", true},
       // A failure inside an element that has begun is committed, with the innermost message.

@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 TEST(XMLItemTest, WritesTheFileFormatByteForByte) {
   TXMLComplexElement root("UnitFractal");
   root.AddString("Version", "2.1");
@@ -55,6 +57,18 @@ TEST(XMLItemTest, EscapesAndUnescapesText) {
   // What the writer writes reads back as the text, line feeds as carriage return + line feed.
   const std::string text = "x\r\n\ty<^>^^ z^";
   EXPECT_EQ(UnescapeText(EscapeText(text)), text);
+}
+
+TEST(XMLItemTest, ShownTextEscapesControlBytesOnly) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"plain text", "plain text"},
+      {"a\x01z", "a\\x01z"},
+      {"a\0b\0"s, "a\\0b\\0"},
+      {"\t\n\r\x1f\x7f", "\\x09\\x0A\\x0D\\x1F\\x7F"},
+      // Bytes 128-255 are text of the file's character set; a backslash stays as it is.
+      {"\xe9\x80\xff \\x01 ^E", "\xe9\x80\xff \\x01 ^E"},
+      {"", ""}};
+  for (const auto& [text, shown] : cases) EXPECT_EQ(ShownText(text), shown) << shown;
 }
 
 TEST(XMLItemTest, FindsChildrenByExactName) {

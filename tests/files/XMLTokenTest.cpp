@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 const std::string kProlog =
     "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<!DOCTYPE A SYSTEM \"A.dtd\">\n";
 
@@ -98,7 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"<", "unexpected end-of-file  found in line 3, column 1."},
                       ErrorCase{"\n\n<!-- c -->", "unexpected '!' found in line 5, column 1."},
                       ErrorCase{"<?xml?>", "unexpected '?' found in line 3, column 1."},
-                      ErrorCase{"<A\r>", "unexpected '\r' found in line 3, column 2."},
+                      // Control bytes are named escaped; a NUL does not end the message.
+                      ErrorCase{"<A\r>", "unexpected '\\x0D' found in line 3, column 2."},
+                      ErrorCase{"<A\x01>", "unexpected '\\x01' found in line 3, column 2."},
+                      ErrorCase{"<A\0>"s, "unexpected '\\0' found in line 3, column 2."},
                       ErrorCase{"<A><</A>", "unexpected '<' found in line 3, column 4."},
                       ErrorCase{"</>", "unexpected '>' found in line 3, column 3."},
                       ErrorCase{"</A B>", "unexpected 'B' found in line 3, column 5."},
@@ -166,6 +171,20 @@ TEST(XMLTokenTest, RefusesInputOverTheSizeLimit) {
   ReadXMLTokensFromBytes(t.head, std::string(kMaxXMLFileBytes + 1, ' '), t.version);
   EXPECT_EQ(t.head.TokenKind, xmlTokenError);
   EXPECT_EQ(t.head.error, "file is too large (more than 8 MiB).");
+}
+
+TEST(XMLTokenTest, RefusesAnEmptyFile) {
+  for (const std::string bytes : {"", "\n", " \r\n\t\n  "}) {
+    Tokenized t;
+    ReadXMLTokensFromBytes(t.head, bytes, t.version);
+    EXPECT_EQ(t.head.TokenKind, xmlTokenError) << bytes.size();
+    EXPECT_EQ(t.head.error, "file is empty.") << bytes.size();
+    EXPECT_EQ(t.version, "none");
+  }
+  // The two skipped lines alone are a file, if one without content.
+  Tokenized prolog;
+  ReadXMLTokensFromBytes(prolog.head, kProlog, prolog.version);
+  EXPECT_EQ(Dump(prolog.head), (std::vector<std::string>{"Eof  3:0"}));
 }
 
 TEST(XMLTokenTest, ReusedHeadDropsItsOldListAndLongListsDieWithoutRecursion) {

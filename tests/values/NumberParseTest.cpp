@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "values/NumberParse.h"
 
 namespace {
+
+using namespace std::string_view_literals;
 
 struct RealCase {
   const char* text;
@@ -113,7 +116,7 @@ TEST(ParseReal, GivesTheNearestDouble) {
 }
 
 struct IntegerCase {
-  const char* text;
+  std::string_view text;
   bool ok;
   std::int32_t value;
   const char* reason;
@@ -136,6 +139,10 @@ TEST(ParseInteger, AcceptsSignsDigitsAndTrailingBlanksOnly) {
       {" 5", false, 0, "Invalid value: \" 5\"."},
       {"1.5", false, 0, "Invalid value: \"1.5\"."},
       {"", false, 0, "Invalid value: \"\"."},
+      // Control bytes of the text are shown escaped; a NUL does not end the message.
+      {"3\x01z", false, 0, "Invalid value: \"3\\x01z\"."},
+      {"3\0 apples"sv, false, 0, "Invalid value: \"3\\0 apples\"."},
+      {"4\r\n\tz", false, 0, "Invalid value: \"4\\x0D\\x0A\\x09z\"."},
   };
   for (const IntegerCase& c : cases) {
     std::int32_t value = 7;
