@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "common/SafeFile.h"
+#include "common/Version.h"
 #include "files/DTDBuilders.h"
 #include "files/XMLItem.h"
 #include "files/XMLReader.h"
@@ -13,7 +13,8 @@
 
 // A small document that holds one FractalView element after its Version, as a fractal document
 // does: <UnitFractal> <Version>v</Version> <FractalView>...</FractalView> </UnitFractal>.
-inline std::string ViewDocument(const TFractViewProps& props, const std::string& version = "2.1") {
+inline std::string ViewDocument(const TFractViewProps& props,
+                                const std::string& version = std::string(korvana::kVersionText)) {
   TXMLComplexElement root("UnitFractal");
   root.AddString("Version", version);
   props.WriteXML(root);
@@ -46,13 +47,8 @@ inline ViewReadResult ReadViewDocument(std::string_view bytes, TFractViewProps& 
   return result;
 }
 
-// The test data folder: KORVANA_TEST_DATA, else tests/data found from this header's own path.
-inline std::string TestDataFolder() {
-  if (const char* folder = std::getenv("KORVANA_TEST_DATA")) return folder;
-  const std::string here = __FILE__;  // .../tests/view/ViewXMLSupport.h
-  const std::size_t view = here.rfind("/view/");
-  return view == std::string::npos ? std::string("data") : here.substr(0, view) + "/data";
-}
+// The test data folder (tests/data), compiled into every test program.
+inline std::string TestDataFolder() { return KORVANA_TEST_DATA; }
 
 // A file of the test data folder, empty when it cannot be read.
 inline std::string TestDataFile(const std::string& relative) {
