@@ -43,7 +43,7 @@ TMainForm::TMainForm(Interaction* ui) {
   ui_ = ui ? ui : ownUi_.get();
   korvana::SetCheckInteraction(ui_);
   execDialog = [](QDialog& dialog) { return dialog.exec(); };
-  editNewProperties = [](TFractalContent&) { return true; };
+  editNewProperties = [this](TMDIChildResult& window) { return EditNewProperties(window); };
 
   setWindowTitle(Title());
   setWindowIcon(KorvanaAppIcon());
@@ -121,18 +121,16 @@ void TMainForm::CreateActions() {
     connect(action, &QAction::triggered, this, [this] { NotYetAvailable("Projects"); });
   }
 
-  AddAction("actFractProps", "Fractal Properties...", QKeySequence("F"), nullptr);
-  connect(Action("actFractProps"), &QAction::triggered, this,
-          [this] { OnActive([this](TMDIChildResult&) { NotYetAvailable("The fractal properties dialog"); }); });
-  AddAction("actBitmapsProps", "Bitmap Properties...", {}, nullptr);
-  connect(Action("actBitmapsProps"), &QAction::triggered, this,
-          [this] { OnActive([this](TMDIChildResult&) { NotYetAvailable("The bitmaps dialog"); }); });
-  AddAction("AddNextPoints", "&Add Next Points", QKeySequence("Alt+W"), nullptr);
-  AddAction("GroupAsPolynoom", "Group as Polynoom", QKeySequence("Alt+P"), &TMainForm::ToggleGrouping);
-  AddAction("RemovePoints", "&Remove Points", QKeySequence("Alt+Del"), nullptr);
-  AddAction("actGrid", "Grid", QKeySequence("G"), nullptr);
-  connect(Action("actGrid"), &QAction::triggered, this,
-          [this] { OnActive([this](TMDIChildResult&) { NotYetAvailable("The grid dialog"); }); });
+  AddAction("actFractProps", "Fractal Properties...", QKeySequence("F"),
+            &TMainForm::FractalPropertiesCommand);
+  AddAction("actBitmapsProps", "Bitmap Properties...", {}, &TMainForm::BitmapPropertiesCommand);
+  AddAction("AddNextPoints", "&Add Next Points", QKeySequence("Alt+W"),
+            &TMainForm::AddNextPointsCommand);
+  AddAction("GroupAsPolynoom", "Group as Polynoom", QKeySequence("Alt+P"),
+            &TMainForm::GroupAsPolynoomCommand);
+  AddAction("RemovePoints", "&Remove Points", QKeySequence("Alt+Del"),
+            &TMainForm::RemovePointsCommand);
+  AddAction("actGrid", "Grid", QKeySequence("G"), &TMainForm::GridCommand);
   CreateModeActions();
 
   AddAction("WindowCascade", "&Cascade", QKeySequence("Shift+F5"), nullptr);

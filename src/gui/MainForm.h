@@ -58,9 +58,9 @@ class TMainForm : public QMainWindow, public BusyIndicator {
 
   // Runs a modal dialog (tests replace it so nothing blocks); returns QDialog::exec's result.
   std::function<int(QDialog&)> execDialog;
-  // Edits the properties of a new document before its first computation; false is Cancel. The
-  // default accepts the defaults unchanged.
-  std::function<bool(TFractalContent&)> editNewProperties;
+  // Edits the properties of a new document's window before its first computation; false is
+  // Cancel. The default is EditNewProperties (tests replace it).
+  std::function<bool(TMDIChildResult&)> editNewProperties;
 
   // File commands.
   void FileNewFract();
@@ -87,8 +87,19 @@ class TMainForm : public QMainWindow, public BusyIndicator {
   void NewJuliaFractal(const TFractalContent& clicked, double re, double im);
   void SetActiveMouseMode(std::uint8_t mode);
   void SetActiveViewMode(std::uint8_t mode);
-  void ToggleGrouping();
   void ShowAbout();
+
+  // Properties commands (commands/PropertiesCommands.cpp): the fractal properties dialog on the
+  // active window, and on a new document's window.
+  void FractalPropertiesCommand();
+  bool EditNewProperties(TMDIChildResult& window);
+
+  // Study commands (commands/StudyCommands.cpp): bitmaps dialog, grid, orbit points.
+  void BitmapPropertiesCommand();
+  void GridCommand();
+  void AddNextPointsCommand();
+  void GroupAsPolynoomCommand();
+  void RemovePointsCommand();
 
   // Called by views.
   void ShowComputationError(const std::string& error);

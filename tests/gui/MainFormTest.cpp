@@ -35,8 +35,8 @@ TFractalContent SmallContent() {
 class MainFormTest : public ::testing::Test {
  protected:
   MainFormTest() : form(&ui) {
-    form.editNewProperties = [this](TFractalContent& content) {
-      content = SmallContent();
+    form.editNewProperties = [this](TMDIChildResult& window) {
+      window.Document().Content = SmallContent();
       return acceptNew;
     };
     form.execDialog = [this](QDialog&) { return ++dialogs, 1; };
@@ -282,7 +282,8 @@ TEST_F(MainFormTest, CommandLineOpensADocumentInAFolderWithADot) {
 }
 
 TEST_F(MainFormTest, ClosingWindowsWhileTheyComputeNeitherHangsNorCrashes) {
-  form.editNewProperties = [](TFractalContent& content) {
+  form.editNewProperties = [](TMDIChildResult& window) {
+    TFractalContent& content = window.Document().Content;
     content.Fractal.XResolution = unitIntegerPosMore(1600);
     content.Fractal.YResolution = unitIntegerPosMore(1600);
     content.Fractal.MaxDepth = unitIntegerPosMore(5000);
@@ -299,7 +300,8 @@ TEST_F(MainFormTest, ClosingWindowsWhileTheyComputeNeitherHangsNorCrashes) {
 }
 
 TEST_F(MainFormTest, ResultTooLargeIsReportedAndTheWindowStaysUsable) {
-  form.editNewProperties = [](TFractalContent& content) {
+  form.editNewProperties = [](TMDIChildResult& window) {
+    TFractalContent& content = window.Document().Content;
     content.Fractal.XResolution = unitIntegerPosMore(2000000000);
     content.Fractal.YResolution = unitIntegerPosMore(2000000000);
     return true;

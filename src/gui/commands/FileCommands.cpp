@@ -29,7 +29,7 @@ void TMainForm::FileNewFract() {
   document->TrackChanges = false;
   TMDIChildResult* window = CreateResultWindow(std::move(document));
   TUnitFract& created = window->Document();
-  if (!editNewProperties(created.Content)) {
+  if (!editNewProperties(*window)) {
     window->CloseWithoutQuery();
     return;
   }

@@ -18,14 +18,6 @@ void TMainForm::SetActiveViewMode(std::uint8_t mode) {
   UpdateCommandStates();
 }
 
-void TMainForm::ToggleGrouping() {
-  OnActive([](TMDIChildResult& window) {
-    window.View().PointsGrouping = !window.View().PointsGrouping;
-    window.View().update();
-  });
-  UpdateCommandStates();
-}
-
 void TMainForm::NewJuliaFractal(const TFractalContent& clicked, double re, double im) {
   if (!ActiveFractalWindow()) return;
   WaitCursor wait(*this);
