@@ -15,7 +15,13 @@ function(korvana_add_module folder)
   endif()
 endfunction()
 
+# The tests the ThreadSanitizer stage runs: those whose suite or name matches this pattern. The
+# tsan test preset in CMakePresets.json filters with the same pattern.
+set(KORVANA_TSAN_TESTS "Concurrency|TThreadVolumeWriter")
+
 # One test program per folder of tests/: every .cpp of the folder, linked with the given targets.
+# A program with tests that match KORVANA_TSAN_TESTS is listed in the global property
+# KORVANA_TSAN_TEST_PROGRAMS (found at configure time, so no list is kept by hand).
 # korvana_add_tests(<folder> <targets>...)
 function(korvana_add_tests folder)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
@@ -29,4 +35,11 @@ function(korvana_add_tests folder)
   target_compile_definitions(${target} PRIVATE KORVANA_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  foreach(source ${sources})
+    file(STRINGS ${source} matches REGEX "TEST[_A-Z]*\\(.*(${KORVANA_TSAN_TESTS})")
+    if(matches)
+      set_property(GLOBAL APPEND PROPERTY KORVANA_TSAN_TEST_PROGRAMS ${target})
+      break()
+    endif()
+  endforeach()
 endfunction()

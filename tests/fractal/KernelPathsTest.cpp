@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "KernelTestHelpers.h"
+
+// Test names and messages show the path by name.
+void PrintTo(KernelPath path, std::ostream* os) { *os << KernelPathName(path); }
 
 namespace {
 
