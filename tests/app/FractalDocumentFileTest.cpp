@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "DocumentTestSupport.h"
+#include "files/XMLText.h"
 
 namespace {
 
@@ -235,6 +237,11 @@ struct BadDocument {
   const char* to;
   const char* message;
 };
+
+// Test names: the replaced and the replacing text.
+void PrintTo(const BadDocument& c, std::ostream* os) {
+  *os << ShownText(c.from) << " replaced by " << ShownText(c.to);
+}
 
 class FractalDocumentBadContent : public ::testing::TestWithParam<BadDocument> {};
 

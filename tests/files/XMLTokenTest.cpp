@@ -3,9 +3,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "files/XMLText.h"
 #include "files/XMLToken.h"
 
 namespace {
@@ -41,6 +43,9 @@ struct TokenCase {
   std::string body;
   std::vector<std::string> tokens;
 };
+
+// Test names: the body, control bytes escaped.
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << "body " << ShownText(c.body); }
 
 class XMLTokenListTest : public ::testing::TestWithParam<TokenCase> {};
 
@@ -78,6 +83,8 @@ struct ErrorCase {
   std::string body;
   std::string message;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << "body " << ShownText(c.body); }
 
 class XMLTokenErrorTest : public ::testing::TestWithParam<ErrorCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -141,6 +142,9 @@ struct BadValue {
   const char* text;
   const char* message;
 };
+
+// Test names: the element and its text.
+void PrintTo(const BadValue& c, std::ostream* os) { *os << c.element << " " << c.text; }
 
 class FractalElementBadValues : public ::testing::TestWithParam<BadValue> {};
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iomanip>
+#include <ostream>
 #include <limits>
 #include <random>
 #include <string>
@@ -20,6 +22,12 @@ struct FormatCase {
   bool trim;
   const char* expected;
 };
+
+// Test names: the number with all its digits, the precision and the expected text.
+void PrintTo(const FormatCase& c, std::ostream* os) {
+  *os << std::setprecision(17) << c.x << " p" << c.precision << (c.trim ? " trim" : " full")
+      << " is " << c.expected;
+}
 
 class FormatNumberTable : public testing::TestWithParam<FormatCase> {};
 
@@ -109,6 +117,8 @@ struct FileTextCase {
   const char* file;
 };
 
+void PrintTo(const FileTextCase& c, std::ostream* os) { *os << c.name; }
+
 class FileNumberTable : public testing::TestWithParam<FileTextCase> {};
 
 TEST_P(FileNumberTable, ReadsBackExactlyWithTheFewestDigits) {
@@ -137,8 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileTextCase{"NegativeZero", -0.0, "0", "0"},
         FileTextCase{"NaN", std::numeric_limits<double>::quiet_NaN(), "NaN", "NaN"},
         FileTextCase{"Infinity", -std::numeric_limits<double>::infinity(), "-Infinity",
-                     "-Infinity"}),
-    [](const testing::TestParamInfo<FileTextCase>& info) { return info.param.name; });
+                     "-Infinity"}));
 
 INSTANTIATE_TEST_SUITE_P(
     MoreDigits, FileNumberTable,
@@ -152,8 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "-0.7436438870371337"},
         FileTextCase{"LargeInteger", 123456789012345678.0, "123456789012345000",
                      "123456789012345680"},
-        FileTextCase{"Small", -1.0000000000000003e-5, "-0.00001", "-0.000010000000000000003"}),
-    [](const testing::TestParamInfo<FileTextCase>& info) { return info.param.name; });
+        FileTextCase{"Small", -1.0000000000000003e-5, "-0.00001", "-0.000010000000000000003"}));
 
 struct ShiftCase {
   const char* name;
@@ -161,6 +169,8 @@ struct ShiftCase {
   int shift;
   const char* expected;
 };
+
+void PrintTo(const ShiftCase& c, std::ostream* os) { *os << c.name; }
 
 class ShortestNumberTable : public testing::TestWithParam<ShiftCase> {};
 
@@ -177,8 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ShiftCase{"IntegerPadding", 1.5e17, 0, "150000000000000000"},
                     ShiftCase{"PointAfterFirstDigit", 1.25, 0, "1.25"},
                     ShiftCase{"NegativeShift", 12.5, -3, "0.0125"},
-                    ShiftCase{"Zero", -0.0, 2, "0"}),
-    [](const testing::TestParamInfo<ShiftCase>& info) { return info.param.name; });
+                    ShiftCase{"Zero", -0.0, 2, "0"}));
 
 // Any double: the file text reads back exactly, has at most 17 significant digits, and equals
 // the display text whenever that one reads back exactly too.

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
+#include "files/XMLText.h"
 #include "values/NumberParse.h"
 
 namespace {
@@ -16,6 +18,9 @@ struct RealCase {
   EUnitKind unit;      // when ok
   const char* reason;  // when not ok
 };
+
+// Test names: the parsed text, control bytes escaped.
+void PrintTo(const RealCase& c, std::ostream* os) { *os << "text " << ShownText(c.text); }
 
 class ParseRealTable : public testing::TestWithParam<RealCase> {};
 

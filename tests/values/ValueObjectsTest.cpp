@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "ScriptedInteraction.h"
@@ -298,6 +299,8 @@ struct FactorFileCase {
   EUnitKind unitRead;
 };
 
+void PrintTo(const FactorFileCase& c, std::ostream* os) { *os << c.name; }
+
 class FactorFileText : public testing::TestWithParam<FactorFileCase> {};
 
 TEST_P(FactorFileText, WritesATextThatReadsBackExactly) {
@@ -340,7 +343,6 @@ INSTANTIATE_TEST_SUITE_P(
                                    "18.396 '", "0.051100000000000007", EUnitKind::EHNone},
                     // Seconds are shown but never parsed: the plain number is written.
                     FactorFileCase{"UnreadableUnit", 0.25, EUnitKind::EHS, "0.25 s", "0.25",
-                                   EUnitKind::EHNone}),
-    [](const testing::TestParamInfo<FactorFileCase>& info) { return info.param.name; });
+                                   EUnitKind::EHNone}));
 
 }  // namespace
