@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <iomanip>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
 
