@@ -163,32 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "123456789012345680"},
         FileTextCase{"Small", -1.0000000000000003e-5, "-0.00001", "-0.000010000000000000003"}));
 
-struct ShiftCase {
-  const char* name;
-  double x;
-  int shift;
-  const char* expected;
-};
-
-void PrintTo(const ShiftCase& c, std::ostream* os) { *os << c.name; }
-
-class ShortestNumberTable : public testing::TestWithParam<ShiftCase> {};
-
-TEST_P(ShortestNumberTable, MovesTheDecimalPointOnTheDigits) {
-  EXPECT_EQ(FormatShortestNumber(GetParam().x, GetParam().shift), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ShortestNumberTable,
-    testing::Values(ShiftCase{"Plain", 0.30000000000000004, 0, "0.30000000000000004"},
-                    ShiftCase{"Percent", 0.30000000000000004, 2, "30.000000000000004"},
-                    ShiftCase{"PercentOfWhole", 3, 2, "300"},
-                    ShiftCase{"PercentOfSmall", -0.000125, 2, "-0.0125"},
-                    ShiftCase{"IntegerPadding", 1.5e17, 0, "150000000000000000"},
-                    ShiftCase{"PointAfterFirstDigit", 1.25, 0, "1.25"},
-                    ShiftCase{"NegativeShift", 12.5, -3, "0.0125"},
-                    ShiftCase{"Zero", -0.0, 2, "0"}));
-
 // Any double: the file text reads back exactly, has at most 17 significant digits, and equals
 // the display text whenever that one reads back exactly too.
 TEST(FormatFileNumber, EveryDoubleReadsBackExactly) {
