@@ -6,7 +6,20 @@
 
 bool TFractComputation::Restart(TFractalContent& content, int threads, Listener listener,
                                 std::string& error) {
-  engine_.Stop();
+  if (replacing_) {
+    error = "The computation could not be started.";
+    return false;
+  }
+  // A Restart from the finished listener of the stopped run would compute into the array that
+  // is dropped next, so it is refused until the stop is over.
+  replacing_ = true;
+  try {
+    engine_.Stop();
+  } catch (...) {
+    replacing_ = false;
+    throw;
+  }
+  replacing_ = false;
   result_.reset();
   content_ = &content;
   maxCycle_ = content.Fractal.MaxCycle.GetValue();

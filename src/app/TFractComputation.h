@@ -34,12 +34,16 @@ class TFractComputation {
     std::function<void(int computedColumns)> painted;
     // From a worker thread: call ServiceHandOvers soon (may be empty for owners that Wait).
     std::function<void()> wake;
-    // Once the run is complete or stopped.
+    // Once the run is complete or stopped. It may Restart, except while a Restart or the
+    // destructor stops this run (that Restart is refused: the array it would fill is replaced).
     std::function<void()> finished;
   };
 
   TFractComputation() = default;
-  ~TFractComputation() { Stop(); }
+  ~TFractComputation() {
+    replacing_ = true;
+    Stop();
+  }
   TFractComputation(const TFractComputation&) = delete;
   TFractComputation& operator=(const TFractComputation&) = delete;
 
@@ -73,6 +77,7 @@ class TFractComputation {
  private:
   TFractalContent* content_ = nullptr;
   std::int32_t maxCycle_ = 0;  // the MaxCycle the array was computed with
+  bool replacing_ = false;     // the running computation is being stopped to be replaced
   std::unique_ptr<TFractResult> result_;
   std::unique_ptr<TBitmapMapper> mapper_;
   TThreadVolumeWriter engine_;

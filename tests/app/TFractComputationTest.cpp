@@ -239,6 +239,36 @@ TEST(TFractComputation, ABitmapBeyondTheMemoryLimitIsReportedAndTheComputationGo
   EXPECT_EQ(result.GetBitmap()->rgb, PaintedAtOnce(result, content).rgb);
 }
 
+// A finished listener that restarts: allowed after a plain Stop (the new run goes on), refused
+// while a Restart or the destructor stops the run (its array is about to be dropped).
+TEST(TFractComputationConcurrency, ARestartFromFinishedIsRefusedWhileTheRunIsReplaced) {
+  enum class End { Stop, Restart, Destroy };
+  for (End end : {End::Stop, End::Restart, End::Destroy}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    TFractalContent content = SmallContent(400, 60, 1);
+    std::vector<bool> restarts;
+    {
+      TFractComputation computation;
+      TFractComputation::Listener listener;
+      listener.finished = [&] {
+        std::string error;
+        restarts.push_back(computation.Restart(content, 2, {}, error));
+      };
+      std::string error;
+      ASSERT_TRUE(computation.Restart(content, 2, std::move(listener), error)) << error;
+      if (end == End::Stop) {
+        computation.Stop();
+        EXPECT_TRUE(computation.IsRunning());
+      } else if (end == End::Restart) {
+        ASSERT_TRUE(computation.Restart(content, 2, {}, error)) << error;
+        computation.Wait();
+        EXPECT_EQ(computation.Result()->GetComputed(), 400);
+      }
+    }
+    EXPECT_EQ(restarts, std::vector<bool>{end == End::Stop});
+  }
+}
+
 // Two documents computing at once, each on its own owner thread, restarted before their runs
 // end and stopped midway, painting as they go; at the end both are complete and equal to a
 // quiet single-threaded run.
