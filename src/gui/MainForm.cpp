@@ -13,10 +13,12 @@
 #include <QToolBar>
 
 #include "app/CommandState.h"
+#include "app/ProjectFile.h"
 #include "app/TUnitFract.h"
 #include "common/Assert.h"
 #include "common/Version.h"
 #include "gui/Cursors.h"
+#include "gui/MainWorkspace.h"
 #include "gui/PipetBox.h"
 #include "gui/QtInteraction.h"
 #include "gui/ResultWindow.h"
@@ -41,6 +43,7 @@ TMainForm::TMainForm(Interaction* ui) {
 #endif
   if (!ui) ownUi_ = std::make_unique<QtInteraction>(this);
   ui_ = ui ? ui : ownUi_.get();
+  workspace_ = std::make_unique<TMainWorkspace>(*this);
   korvana::SetCheckInteraction(ui_);
   execDialog = [](QDialog& dialog) { return dialog.exec(); };
   editNewProperties = [this](TMDIChildResult& window) { return EditNewProperties(window); };
@@ -115,10 +118,12 @@ void TMainForm::CreateActions() {
                   {"ProjectClose", "&Close", "Close Project", "Shift+Alt+C"},
                   {"ProjectSave", "&Save", "Save Project", "Shift+S"},
                   {"ProjectExport", "&Export...", "Export Project", "Shift+E"}};
-  for (const auto& p : projects) {
-    QAction* action = AddAction(p.name, p.menuCaption, QKeySequence(p.shortcut), nullptr);
-    action->setIconText(p.caption);
-    connect(action, &QAction::triggered, this, [this] { NotYetAvailable("Projects"); });
+  void (TMainForm::*commands[])() = {&TMainForm::ProjectNewCommand, &TMainForm::ProjectOpenCommand,
+                                      &TMainForm::ProjectCloseCommand, &TMainForm::ProjectSaveCommand,
+                                      &TMainForm::ProjectExportCommand};
+  for (int i = 0; i < 5; ++i) {
+    const auto& p = projects[i];
+    AddAction(p.name, p.menuCaption, QKeySequence(p.shortcut), commands[i])->setIconText(p.caption);
   }
 
   AddAction("actFractProps", "Fractal Properties...", QKeySequence("F"),
@@ -294,6 +299,7 @@ void TMainForm::UpdateCommandStates() {
     state.viewMode = window->View().ViewMode();
     state.pointsGrouping = window->View().PointsGrouping;
   }
+  state.projectOpen = !projectFile_.empty();
   const CommandStates states = ComputeCommandStates(state);
   for (const CommandState& command : states.commands) {
     QAction* action = Action(command.action);
@@ -353,7 +359,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (CloseAllWindows()) {
+  // With a project open everything is kept in the project, without questions.
+  const bool saved = SaveProject(*workspace_, projectFile_, false, *ui_);
+  if (saved && CloseAllWindows()) {
     event->accept();
   } else {
     event->ignore();

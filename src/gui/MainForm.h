@@ -18,6 +18,7 @@ class TMDIChildResult;
 class TPipetBox;
 struct TFractalContent;
 class TUnitFract;
+class TMainWorkspace;
 
 // The main window: the frame of the fractal windows, the command set with its menus, tool bar and
 // shortcuts, the status bar, the pipette colour, the counter that names new documents and the wait
@@ -67,6 +68,10 @@ class TMainForm : public QMainWindow, public BusyIndicator {
   void FileOpenFract();
   // Opens one fractal file in a new window; false (message shown, no window) when it cannot be read.
   bool OpenFractFile(const std::string& file);
+  // A new window on the document read from readFrom whose file is `file` (a project's copy of
+  // unsaved changes is read from elsewhere), computing; TrackChanges stays false. nullptr (message
+  // shown, no window) when it cannot be read.
+  TMDIChildResult* OpenDocumentWindow(const std::string& file, const std::string& readFrom);
   void DuplicateFract();
   void FileSave();
   void FileSaveAs();
@@ -79,9 +84,21 @@ class TMainForm : public QMainWindow, public BusyIndicator {
 
   // The close query of a fractal window's document: true when the window may close.
   bool QueryCloseFract(TUnitFract& document);
-  // Runs every window's close query; false when one was cancelled (windows closed so far stay
-  // closed).
+  // Closes every window: with a project open without asking, else through each close query;
+  // false when one was cancelled (windows closed so far stay closed).
   bool CloseAllWindows();
+
+  // Project commands (commands/ProjectCommands.cpp) and the open project ("" for none).
+  void ProjectNewCommand();
+  void ProjectOpenCommand();
+  void ProjectCloseCommand();
+  void ProjectSaveCommand();
+  void ProjectExportCommand();
+  // Opens a project into the workspace (which should be empty) and makes it the open project.
+  bool OpenProjectFile(const std::string& file);
+  // The main caption: "Korvana 2.1", followed by " - " + the project's path when one is open.
+  void SetProjectCaption(const std::string& file);
+  const std::string& ProjectFile() const { return projectFile_; }
 
   // Fractal and mode commands.
   void NewJuliaFractal(const TFractalContent& clicked, double re, double im);
@@ -128,6 +145,8 @@ class TMainForm : public QMainWindow, public BusyIndicator {
   void NotYetAvailable(const std::string& what);
 
   std::unique_ptr<Interaction> ownUi_;
+  std::unique_ptr<TMainWorkspace> workspace_;
+  std::string projectFile_;
   Interaction* ui_;
   QMdiArea* mdiArea_ = nullptr;
   std::map<std::string, QAction*> actions_;

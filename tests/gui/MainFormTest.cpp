@@ -315,4 +315,33 @@ TEST_F(MainFormTest, ResultTooLargeIsReportedAndTheWindowStaysUsable) {
   EXPECT_EQ(dialogs, 1);
 }
 
+TEST_F(MainFormTest, ProjectKeepsTheWorkspaceWithoutQuestions) {
+  const std::string project = folder.File("work.orp");
+  ui.saveAnswers = {project};
+  Trigger("ProjectNew");
+  Trigger("FileNewFract");
+  Active().resize(210, 160);
+  EXPECT_EQ(form.windowTitle().toStdString(), "Korvana 2.1 - " + project);
+  EXPECT_TRUE(form.Action("ProjectSave")->isEnabled());
+  EXPECT_TRUE(form.close());  // saves the project, asks nothing
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_TRUE(form.MdiArea().subWindowList().empty());
+
+  ScriptedInteraction other;
+  TMainForm reopened(&other);
+  reopened.show();
+  reopened.OpenCommandLine(project);
+  ASSERT_EQ(reopened.MdiArea().subWindowList().size(), 1) << (other.shown.empty() ? "" : other.Texts()[0]);
+  auto* window = reopened.ActiveFractalWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "NONAME1");
+  EXPECT_EQ(window->size(), QSize(210, 160));
+  EXPECT_TRUE(window->Document().NeedsSave());
+  EXPECT_EQ(reopened.NoNameCounter, 1);
+  EXPECT_EQ(reopened.windowTitle().toStdString(), "Korvana 2.1 - " + project);
+  EXPECT_TRUE(other.shown.empty());
+  EXPECT_TRUE(reopened.close());
+  EXPECT_TRUE(other.shown.empty());
+}
+
 }  // namespace

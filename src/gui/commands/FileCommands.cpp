@@ -4,9 +4,11 @@
 #include <QMdiSubWindow>
 
 #include "app/DocumentCommands.h"
+#include "app/ProjectFile.h"
 #include "app/TUnitFract.h"
 #include "common/Messages.h"
 #include "gui/MainForm.h"
+#include "gui/MainWorkspace.h"
 #include "gui/ResultWindow.h"
 #include "gui/ViewResult.h"
 
@@ -47,19 +49,27 @@ void TMainForm::FileOpenFract() {
 }
 
 bool TMainForm::OpenFractFile(const std::string& file) {
-  auto document = std::make_unique<TUnitFract>("", file);
+  TMDIChildResult* window = OpenDocumentWindow(file, file);
+  if (window) window->Document().TrackChanges = true;
+  UpdateCommandStates();
+  return window != nullptr;
+}
+
+TMDIChildResult* TMainForm::OpenDocumentWindow(const std::string& file, const std::string& readFrom) {
+  auto document = std::make_unique<TUnitFract>("", readFrom);
   std::string error;
   if (!document->LoadDocument(error)) {
-    ShowCannotReadFile(*ui_, file, error);
-    return false;
+    ShowCannotReadFile(*ui_, readFrom, error);
+    return nullptr;
   }
-  document->Content.Bitmaps.LoadPictures(file, *ui_);
+  document->TrackChanges = false;
+  document->File = file;
+  document->Content.Bitmaps.LoadPictures(file.empty() ? readFrom : file, *ui_);
   TMDIChildResult* window = CreateResultWindow(std::move(document));
   window->View().Restart();
   window->View().NewBitmap();
   window->View().PaintNewColumns();
-  UpdateCommandStates();
-  return true;
+  return window;
 }
 
 void TMainForm::NewDocumentFrom(const TFractalContent& content) {
@@ -116,10 +126,9 @@ bool TMainForm::QueryCloseFract(TUnitFract& document) {
 }
 
 bool TMainForm::CloseAllWindows() {
-  for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::StackingOrder)) {
-    if (!window->close()) return false;
-  }
-  return true;
+  const bool closed = ::CloseAllWindows(*workspace_, !projectFile_.empty());
+  UpdateCommandStates();
+  return closed;
 }
 
 void TMainForm::OpenCommandLine(const std::string& argument) {
@@ -128,9 +137,10 @@ void TMainForm::OpenCommandLine(const std::string& argument) {
     case StartupTarget::Kind::Fractal: {
       WaitCursor wait(*this);
       OpenFractFile(target.file);
+      SetProjectCaption("");
       break;
     }
-    case StartupTarget::Kind::Project: NotYetAvailable("Projects"); break;
+    case StartupTarget::Kind::Project: OpenProjectFile(target.file); break;
     case StartupTarget::Kind::None: break;
   }
 }
