@@ -55,15 +55,17 @@ std::string SaveFolder(const std::string& fileName) {
 // not writable, it is a folder, or it is an existing read-only file. "" when nothing is known
 // to stand in the way.
 std::string SaveObstacle(const std::string& fileName) {
-  const std::string folder = SaveFolder(fileName);
+  const std::string target = ResolveSaveTarget(fileName);
   struct stat st {};
+  // A device or FIFO is written directly: its folder needs no room for a temporary file.
+  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return {};
+  const std::string folder = SaveFolder(fileName);
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     return "The folder \"" + folder + "\" does not exist.";
   }
   if (::access(folder.c_str(), W_OK | X_OK) != 0) {
     return "The folder \"" + folder + "\" is not writable.";
   }
-  const std::string target = ResolveSaveTarget(fileName);
   if (::stat(target.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return "It is a folder.";
     if (S_ISREG(st.st_mode) && !PermissionBitsAllowWriting(target)) return kReadOnly;
