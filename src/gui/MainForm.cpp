@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolBar>
 
@@ -99,7 +100,11 @@ void TMainForm::CreateActions() {
   AddAction("FileOpenFract", "&Open fractal...", QKeySequence("Ctrl+O"), &TMainForm::FileOpenFract);
   AddAction("DuplicateFract", "&Duplicate", QKeySequence("D"), &TMainForm::DuplicateFract);
   AddAction("FileClose", "&Close", {}, nullptr);
-  connect(Action("FileClose"), &QAction::triggered, mdiArea_, &QMdiArea::closeActiveSubWindow);
+  // The current window, not the active one: the active one is none while another top-level
+  // window (a dialog, or no window manager at all) has the focus.
+  connect(Action("FileClose"), &QAction::triggered, this, [this] {
+    if (QMdiSubWindow* window = mdiArea_->currentSubWindow()) window->close();
+  });
   AddAction("FileSave", "&Save", QKeySequence("Ctrl+S"), &TMainForm::FileSave);
   AddAction("FileSaveAs", "Save &As...", QKeySequence("Ctrl+A"), &TMainForm::FileSaveAs);
   AddAction("FileRevert", "&Revert", QKeySequence("Ctrl+Shift+R"), &TMainForm::FileRevert);
@@ -171,9 +176,13 @@ void TMainForm::CreateModeActions() {
     QAction* action = AddAction(m.name, m.caption, QKeySequence(m.shortcut), nullptr);
     action->setCheckable(true);
     const std::uint8_t mode = m.mode;
-    connect(action, &QAction::triggered, this, [this, mode] { SetActiveMouseMode(mode); });
+    // Toggled, not triggered: assistive technology toggles a tool button without clicking it.
+    connect(action, &QAction::toggled, this, [this, mode] { SetActiveMouseMode(mode); });
   }
-  Action("GroupAsPolynoom")->setCheckable(true);
+  QAction* grouping = Action("GroupAsPolynoom");
+  grouping->setCheckable(true);
+  disconnect(grouping, &QAction::triggered, this, nullptr);
+  connect(grouping, &QAction::toggled, this, &TMainForm::GroupAsPolynoomCommand);
   const struct {
     const char* name;
     const char* caption;
@@ -185,7 +194,7 @@ void TMainForm::CreateModeActions() {
     action->setCheckable(true);
     action->setVisible(false);
     const std::uint8_t mode = v.mode;
-    connect(action, &QAction::triggered, this, [this, mode] { SetActiveViewMode(mode); });
+    connect(action, &QAction::toggled, this, [this, mode] { SetActiveViewMode(mode); });
   }
 }
 
@@ -232,7 +241,7 @@ void TMainForm::CreateMenus() {
           QString("&%1 %2").arg(++number).arg(window->windowTitle()),
           [this, window] { mdiArea_->setActiveSubWindow(window); });
       entry->setCheckable(true);
-      entry->setChecked(window == mdiArea_->activeSubWindow());
+      entry->setChecked(window == mdiArea_->currentSubWindow());
     }
   });
   QMenu* help = menuBar()->addMenu("&Help");
@@ -280,11 +289,14 @@ void TMainForm::CreateStatusBar() {
 QLabel* TMainForm::StatusPanel(int panel) const { return statusPanels_[panel]; }
 
 void TMainForm::SetStatusPanel(int panel, const std::string& text) {
+  // The panel's name says what it is ("Document state"); assistive technology reads the text
+  // from its description.
   statusPanels_[panel]->setText(QString::fromStdString(text));
+  statusPanels_[panel]->setAccessibleDescription(QString::fromStdString(text));
 }
 
 TMDIChildResult* TMainForm::ActiveFractalWindow() const {
-  return dynamic_cast<TMDIChildResult*>(mdiArea_->activeSubWindow());
+  return dynamic_cast<TMDIChildResult*>(mdiArea_->currentSubWindow());
 }
 
 void TMainForm::UpdateCommandStates() {
@@ -304,6 +316,7 @@ void TMainForm::UpdateCommandStates() {
   for (const CommandState& command : states.commands) {
     QAction* action = Action(command.action);
     action->setEnabled(command.enabled);
+    const QSignalBlocker quiet(action);  // ticks follow the window; they run no command
     action->setChecked(command.checked);
     action->setVisible(command.visible);
   }
