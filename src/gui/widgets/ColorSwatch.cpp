@@ -1,0 +1,17 @@
+#include "gui/widgets/ColorSwatch.h"
+
+#include <QPainter>
+
+TColorSwatch::TColorSwatch(QWidget* parent) : QWidget(parent) { setMinimumSize(16, 16); }
+
+void TColorSwatch::SetColor(std::uint32_t color) {
+  color_ = color & 0xFFFFFF;
+  update();
+}
+
+void TColorSwatch::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(color_ & 0xFF, (color_ >> 8) & 0xFF, (color_ >> 16) & 0xFF));
+  painter.setPen(Qt::black);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
