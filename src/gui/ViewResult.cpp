@@ -7,8 +7,10 @@
 #include <QWheelEvent>
 
 #include "app/TUnitFract.h"
+#include "fractal/TKernelParams.h"
 #include "gui/MainForm.h"
 #include "gui/ResultWindow.h"
+#include "gui/ViewOverlays.h"
 #include "view/TResultRenderer.h"
 
 namespace {
@@ -39,13 +41,14 @@ bool TViewResult::Restart() {
   // Runs inside the engine's servicing: a message box there would run an event loop that
   // services the engine again, so the report of a failed run is queued.
   listener.finished = [this] {
-    update();
+    update();  // the repaint draws the orbit points over the finished picture
     QMetaObject::invokeMethod(
         this, [this] { main_.ComputationFinished(window_); }, Qt::QueuedConnection);
   };
   std::string error;
   const bool ok = document_.Computation.Restart(document_.Content, main_.Threads(),
                                                 std::move(listener), error);
+  window_.PlaneShown();
   if (!ok) main_.ShowComputationError(error);
   update();
   return ok;
@@ -108,6 +111,9 @@ void TViewResult::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ColorOfWord(document_.Content.View.BackgroundColor.GetValue()));
   }
   // Orbit points and the grid are drawn here, between the bitmap and the zoom rectangle.
+  const PlaneRect plane = PlaneOf(document_.Content.Fractal);
+  DrawOrbitPoints(painter, points_, plane, width(), height());
+  DrawGrid(painter, GetGrid(), plane, width(), height());
   zoomRectDrawn_ = false;
   const std::uint8_t mode = window_.MouseMode;
   if (mode == 2 || (mode == 1 && mouseSeen_)) {
@@ -164,7 +170,15 @@ void TViewResult::mousePressEvent(QMouseEvent* event) {
       break;
     }
     case 5: Pipette(at); break;
-    default: break;  // 3: orbit points come with the orbit point set
+    case 3: {
+      const PlanePoint point =
+          PlanePointAt(PlaneOf(document_.Content.Fractal), at.x(), at.y(), width(), height());
+      points_.AddSeries(point.re, point.im, PointsGrouping ? 1 : 0,
+                        TKernelParams::FromProps(document_.Content.Fractal));
+      update();
+      break;
+    }
+    default: break;
   }
 }
 
@@ -173,7 +187,13 @@ void TViewResult::Zoom(QPoint at, bool in) {
   const PlaneRect plane = PlaneOf(document_.Content.Fractal);
   const PlaneRect next = in ? ZoomInPlane(plane, zoom, width(), height())
                             : ZoomOutPlane(plane, zoom, width(), height());
-  if (ZoomUsable(next, zoom, width(), height())) SetCoordinates(next);
+  if (!ZoomUsable(next, zoom, width(), height())) return;
+  const TFractProps& props = document_.Content.Fractal;
+  if (!WithinPrecision(next, props.XResolution.GetValue(), props.YResolution.GetValue())) {
+    main_.SetStatusPanel(0, kZoomLimitText);
+    return;
+  }
+  SetCoordinates(next);
 }
 
 void TViewResult::Pipette(QPoint at) {

@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "view/Grid.h"
+#include "view/OrbitPoints.h"
 #include "view/ViewGeometry.h"
 
 class TMainForm;
@@ -35,6 +37,11 @@ class TViewResult : public QWidget {
   std::uint8_t ViewMode() const { return viewMode_; }
   bool PointsGrouping = false;
 
+  // The grid of the current view mode (each view mode has its own).
+  TGrid& GetGrid() { return grids_[viewMode_ == 0 ? 0 : 1]; }
+  // The orbit points over this view; they live as long as the view.
+  TOrbitPoints& Points() { return points_; }
+
   int GetBitmapWidth() const;
   int GetBitmapHeight() const;
 
@@ -63,4 +70,7 @@ class TViewResult : public QWidget {
   PixelRect zoomRect_{};
   bool zoomRectDrawn_ = false;
   int wheelRemainder_ = 0;  // angle delta not yet turned into whole wheel steps
+  // The grids of view mode 0 (all off) and view mode 1 (real and imaginary lines on).
+  TGrid grids_[2] = {TGrid{}, TGrid{0xFFFFFF, 0x808080, true, true, false, false}};
+  TOrbitPoints points_;
 };
