@@ -31,6 +31,11 @@ CommandStates ComputeCommandStates(const ActiveWindowState& w) {
   const char* modes[] = {"ZoomIn", "ZoomOut", "DrawPoints", "CreateJuliaFromMandelbrot", "actPipet"};
   for (int i = 0; i < 5; ++i) add(modes[i], fractal, fractal && w.mouseMode == i + 1);
   add("GroupAsPolynoom", fractal, fractal && w.pointsGrouping);
+  // Navigation changes the plane rectangle, which the bitmap transformation view does not show.
+  const bool navigate = fractal && w.viewMode == 0;
+  add("NavigateBack", navigate && w.canGoBack);
+  add("NavigateForward", navigate && w.canGoForward);
+  add("NavigateHome", navigate && w.canGoHome);
   for (const char* action : {"ProjectClose", "ProjectSave", "ProjectExport"}) {
     add(action, w.projectOpen);
   }

@@ -15,6 +15,9 @@ struct ActiveWindowState {
   std::uint8_t mouseMode = 0;  // 0 none, 1 zoom in, 2 zoom out, 3 points, 4 Julia, 5 pipette
   std::uint8_t viewMode = 0;   // 0 fractal, 1 bitmap transformations
   bool pointsGrouping = false;
+  bool canGoBack = false;  // the window's navigation history
+  bool canGoForward = false;
+  bool canGoHome = false;
   bool projectOpen = false;
 };
 

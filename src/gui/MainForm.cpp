@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolBar>
@@ -179,6 +180,23 @@ void TMainForm::CreateModeActions() {
     // Toggled, not triggered: assistive technology toggles a tool button without clicking it.
     connect(action, &QAction::toggled, this, [this, mode] { SetActiveMouseMode(mode); });
   }
+  const struct {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    void (TMDIChildResult::*step)();
+    QStyle::StandardPixmap icon;
+  } steps[] = {{"NavigateBack", "&Back", "Alt+Left", &TMDIChildResult::GoBack, QStyle::SP_ArrowBack},
+               {"NavigateForward", "&Forward", "Alt+Right", &TMDIChildResult::GoForward,
+                QStyle::SP_ArrowForward},
+               {"NavigateHome", "&Home", "Alt+Home", &TMDIChildResult::GoHome, QStyle::SP_DirHomeIcon}};
+  for (const auto& s : steps) {
+    QAction* action = AddAction(s.name, s.caption, QKeySequence(s.shortcut), nullptr);
+    action->setIcon(style()->standardIcon(s.icon));
+    const auto step = s.step;
+    connect(action, &QAction::triggered, this,
+            [this, step] { OnActive([step](TMDIChildResult& window) { (window.*step)(); }); });
+  }
   QAction* grouping = Action("GroupAsPolynoom");
   grouping->setCheckable(true);
   disconnect(grouping, &QAction::triggered, this, nullptr);
@@ -226,6 +244,10 @@ void TMainForm::CreateMenus() {
                            "actPipet", "actViewModeFract", "actViewModeBitmapTrans"}) {
     modeMenu_->addAction(Action(name));
   }
+  modeMenu_->addSeparator();
+  for (const char* name : {"NavigateBack", "NavigateForward", "NavigateHome"}) {
+    modeMenu_->addAction(Action(name));
+  }
   windowMenu_ = menuBar()->addMenu("&Window");
   connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
     windowMenu_->clear();
@@ -253,13 +275,14 @@ void TMainForm::CreateToolBar() {
   bar->setObjectName("ToolBar");
   bar->setAccessibleName("Tool bar");
   bar->setIconSize(QSize(24, 24));
-  const char* groups[][4] = {{"FileNewFract", "FileOpenFract", nullptr},
+  const char* groups[][6] = {{"FileNewFract", "FileOpenFract", nullptr},
                              {"FileSave", "FileSaveAs", nullptr},
                              {"actFileExportBitmap", nullptr},
                              {"DuplicateFract", nullptr},
                              {"CreateJuliaFromMandelbrot", "actPipet", nullptr},
                              {"actFractProps", "actBitmapsProps", "actGrid", nullptr},
-                             {"ZoomIn", "ZoomOut", nullptr}};
+                             {"ZoomIn", "ZoomOut", "NavigateBack", "NavigateForward",
+                              "NavigateHome", nullptr}};
   bool first = true;
   for (const auto& group : groups) {
     if (!first) bar->addSeparator();
@@ -310,6 +333,9 @@ void TMainForm::UpdateCommandStates() {
     state.mouseMode = window->MouseMode;
     state.viewMode = window->View().ViewMode();
     state.pointsGrouping = window->View().PointsGrouping;
+    state.canGoBack = window->History().CanGoBack();
+    state.canGoForward = window->History().CanGoForward();
+    state.canGoHome = window->History().CanGoHome();
   }
   state.projectOpen = !projectFile_.empty();
   const CommandStates states = ComputeCommandStates(state);

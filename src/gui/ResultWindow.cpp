@@ -59,6 +59,28 @@ void TMDIChildResult::CloseWithoutQuery() {
   close();
 }
 
+void TMDIChildResult::PlaneShown() {
+  const PlaneRect plane = PlaneOf(unitFract_->Content.Fractal);
+  if (history_.Size() == 0) {
+    history_.Reset(plane);
+  } else {
+    history_.Visit(plane);
+  }
+  main_.UpdateCommandStates();
+}
+
+void TMDIChildResult::GoBack() {
+  if (history_.CanGoBack()) viewResult_->SetCoordinates(history_.Back());
+}
+
+void TMDIChildResult::GoForward() {
+  if (history_.CanGoForward()) viewResult_->SetCoordinates(history_.Forward());
+}
+
+void TMDIChildResult::GoHome() {
+  if (history_.CanGoHome()) viewResult_->SetCoordinates(history_.Home());
+}
+
 void TMDIChildResult::closeEvent(QCloseEvent* event) {
   if (!skipQuery_ && !main_.QueryCloseFract(*unitFract_)) {
     event->ignore();

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "app/NavigationHistory.h"
+
 class TMainForm;
 class TUnit;
 class TUnitFract;
@@ -53,6 +55,15 @@ class TMDIChildResult : public TMDIChildKorvana {
   // Closes without the close query (a new document whose first dialog was cancelled, projects).
   void CloseWithoutQuery();
 
+  // Called whenever a computation starts: records the plane rectangle it shows.
+  void PlaneShown();
+  // Back, Forward and Home through the plane rectangles shown; each goes through the view's
+  // SetCoordinates like a zoom.
+  void GoBack();
+  void GoForward();
+  void GoHome();
+  const TNavigationHistory& History() const { return history_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -60,4 +71,5 @@ class TMDIChildResult : public TMDIChildKorvana {
   std::unique_ptr<TUnitFract> unitFract_;
   TViewResult* viewResult_;  // owned through Qt's parent chain, deleted first
   bool skipQuery_ = false;
+  TNavigationHistory history_;
 };

@@ -48,6 +48,15 @@ bool ZoomUsable(const PlaneRect& result, const PixelRect& zoom, int width, int h
   return result.left != result.right && result.top != result.bottom;
 }
 
+bool WithinPrecision(const PlaneRect& plane, int xResolution, int yResolution) {
+  const double largest = std::max({std::fabs(plane.left), std::fabs(plane.right),
+                                   std::fabs(plane.top), std::fabs(plane.bottom)});
+  const double smallest = std::ldexp(largest, -50);
+  const double dx = std::fabs(plane.right - plane.left) / std::max(xResolution, 1);
+  const double dy = std::fabs(plane.bottom - plane.top) / std::max(yResolution, 1);
+  return dx > 0 && dy > 0 && dx >= smallest && dy >= smallest;
+}
+
 double WheelFactor(double factor, bool up) {
   if (up) return factor >= 0.5 ? factor + (1 - factor) * 0.1 : factor * 1.1 + 0.01;
   return factor >= 0.5 ? (factor - (1 - factor) * 0.1) * 0.99 : factor * 0.9;

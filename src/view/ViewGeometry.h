@@ -50,6 +50,12 @@ PlaneRect ZoomOutPlane(const PlaneRect& plane, const PixelRect& zoom, int width,
 // doubles resolve would otherwise give infinities or a collapsed rectangle).
 bool ZoomUsable(const PlaneRect& result, const PixelRect& zoom, int width, int height);
 
+// True when doubles still tell neighbouring samples of the rectangle apart: the horizontal and
+// vertical sample spacings are at least 2^-50 times the largest |coordinate| of the rectangle.
+// Beyond that a picture turns blocky and computations crawl; zooms stop there.
+bool WithinPrecision(const PlaneRect& plane, int xResolution, int yResolution);
+inline constexpr const char* kZoomLimitText = "Zoom limit reached: double precision";
+
 // The zoom rectangle factor after one wheel step down (smaller) or up (larger).
 double WheelFactor(double factor, bool up);
 

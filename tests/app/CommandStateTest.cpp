@@ -8,7 +8,7 @@ const char* const kFractalCommands[] = {
     "FileSaveAs", "actFractProps", "actBitmapsProps", "actFileExportBitmap", "actGrid",
     "AddNextPoints", "RemovePoints", "DuplicateFract", "ZoomIn", "ZoomOut", "DrawPoints",
     "CreateJuliaFromMandelbrot", "actPipet", "GroupAsPolynoom", "actViewModeFract",
-    "actViewModeBitmapTrans"};
+    "actViewModeBitmapTrans", "NavigateBack", "NavigateForward", "NavigateHome"};
 
 TEST(CommandState, NoWindowDisablesEveryFractalCommand) {
   const CommandStates states = ComputeCommandStates({});
@@ -27,6 +27,7 @@ TEST(CommandState, NoWindowDisablesEveryFractalCommand) {
 TEST(CommandState, FractalWindowFollowsItsDocumentAndModes) {
   ActiveWindowState w;
   w.fractalWindow = true;
+  w.canGoBack = w.canGoForward = w.canGoHome = true;
   for (const char* action : kFractalCommands) {
     EXPECT_TRUE(ComputeCommandStates(w).Of(action).enabled) << action;
   }
@@ -56,6 +57,7 @@ TEST(CommandState, FractalWindowFollowsItsDocumentAndModes) {
   EXPECT_FALSE(states.Of("actViewModeBitmapTrans").visible);
   EXPECT_TRUE(states.Of("GroupAsPolynoom").checked);
   EXPECT_TRUE(states.Of("ProjectExport").enabled);
+  EXPECT_FALSE(states.Of("NavigateBack").enabled);  // not in the bitmap transformation view
 }
 
 TEST(CommandState, ModeCommandsToggleAndShowTheirCursors) {

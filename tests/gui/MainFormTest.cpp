@@ -344,4 +344,60 @@ TEST_F(MainFormTest, ProjectKeepsTheWorkspaceWithoutQuestions) {
   EXPECT_TRUE(other.shown.empty());
 }
 
+TEST_F(MainFormTest, BackForwardAndHomeRetraceTheZooms) {
+  const std::string file = folder.File("h.kvf");
+  TUnitFract saved("", file);
+  saved.Content = SmallContent();
+  ASSERT_TRUE(saved.SaveDocument(file, ui));
+  ASSERT_TRUE(form.OpenFractFile(file));
+  TMDIChildResult& window = Active();
+  window.View().resize(200, 200);
+  const TFractProps& props = window.Document().Content.Fractal;
+  Trigger("ZoomIn");
+  std::vector<double> lefts = {props.Left.GetValue()};
+  for (int i = 0; i < 3; ++i) {
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(60, 60), QPointF(60, 60), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window.View(), &click);
+    lefts.push_back(props.Left.GetValue());
+  }
+  EXPECT_FALSE(form.Action("NavigateForward")->isEnabled());
+  Trigger("NavigateBack");
+  Trigger("NavigateBack");
+  EXPECT_EQ(props.Left.GetValue(), lefts[1]);
+  Trigger("NavigateForward");
+  EXPECT_EQ(props.Left.GetValue(), lefts[2]);
+  Trigger("NavigateHome");
+  EXPECT_EQ(props.Left.GetValue(), lefts[0]);
+  EXPECT_FALSE(form.Action("NavigateHome")->isEnabled());
+  EXPECT_TRUE(window.Document().Computation.IsRunning() || window.Document().Computation.Result());
+  EXPECT_EQ(form.StatusPanel(4)->text(), "Changed");
+  Trigger("NavigateBack");
+  EXPECT_EQ(props.Left.GetValue(), lefts[2]);
+  EXPECT_TRUE(Finished(window));
+}
+
+TEST_F(MainFormTest, ZoomStopsAtThePrecisionOfDoubles) {
+  form.editNewProperties = [](TMDIChildResult& window) {
+    TFractProps& f = window.Document().Content.Fractal;
+    f.XResolution = unitIntegerPosMore(64);
+    f.YResolution = unitIntegerPosMore(64);
+    f.Left = unitFactor(0.5 - 2e-13);
+    f.Right = unitFactor(0.5 + 2e-13);
+    f.Top = unitFactor(2e-13);
+    f.Bottom = unitFactor(-2e-13);
+    return true;
+  };
+  Trigger("FileNewFract");
+  TMDIChildResult& window = Active();
+  window.View().resize(100, 100);
+  Trigger("ZoomIn");
+  window.ZoomRectFactor = 0.05;
+  QMouseEvent click(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&window.View(), &click);
+  EXPECT_EQ(window.Document().Content.Fractal.Left.GetValue(), 0.5 - 2e-13);
+  EXPECT_EQ(form.StatusPanel(0)->text(), "Zoom limit reached: double precision");
+}
+
 }  // namespace

@@ -62,6 +62,25 @@ TEST(ZoomPlane, UnusableZoomsAreRefused) {
   EXPECT_FALSE(ZoomUsable(ZoomInPlane(tiny, zoom, 1000, 1000), zoom, 1000, 1000));
 }
 
+TEST(ZoomLimit, SamplesMustStayDistinctInDoubles) {
+  struct Case {
+    PlaneRect plane;
+    int resolution;
+    bool within;
+  } cases[] = {
+      {{-2, 1.5, 1, -1.5}, 300, true},
+      {{0.5 - 5e-15, 5e-15, 0.5 + 5e-15, -5e-15}, 300, false},  // 1e-14 wide around 0.5
+      {{-5e-301, 5e-301, 5e-301, -5e-301}, 300, true},          // 1e-300 around 0
+      {{-1e-12, 0, 1e-12, -1e-12}, 300, true},
+      {{1, 1, 1 + 0x1p-40, 1 - 0x1p-40}, 1, true},
+      {{1, 1, 1 + 0x1p-40, 1 - 0x1p-40}, 1 << 11, false},  // spacing 2^-51 at |1|
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WithinPrecision(c.plane, c.resolution, c.resolution), c.within)
+        << c.plane.left << ".." << c.plane.right << " at " << c.resolution;
+  }
+}
+
 class MouseStatusTest : public ::testing::Test {
  protected:
   void SetUp() override {
