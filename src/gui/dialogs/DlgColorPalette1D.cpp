@@ -127,7 +127,7 @@ void TDlgColorPalette1D::BuildControls() {
   grid->addWidget(btnColorNext_, 3, 3);
   grid->addWidget(chkSuperFactor_, 4, 0);
   grid->addWidget(chkCycleColors_, 4, 1);
-  grid->addWidget(lblRefColor_, 1, 5);
+  grid->addWidget(lblRefColor_, 0, 6, 1, 2);
   grid->addWidget(cboColorSuperAnchorBefore_, 1, 6);
   grid->addWidget(cboColorSuperAnchorAfter_, 1, 7);
   grid->addWidget(editSuperFactorBefore_, 2, 6);
@@ -160,6 +160,7 @@ void TDlgColorPalette1D::BuildControls() {
 
   for (QLineEdit* edit : {editPosition_, editTransFactorBefore_, editTransFactorAfter_,
                           editSuperFactorBefore_, editSuperFactorAfter_}) {
+    edit->setMinimumWidth(60);
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textChanged, this, [this] {
       if (lock_ == 0) modified_ = true;
@@ -222,6 +223,7 @@ void TDlgColorPalette1D::reject() {
 }
 
 void TDlgColorPalette1D::SetSuperColumnsVisible(bool visible) {
+  const int before = width();
   for (QWidget* w : std::initializer_list<QWidget*>{editSuperFactorBefore_, editSuperFactorAfter_,
                                                     cboColorSuperAnchorBefore_,
                                                     cboColorSuperAnchorAfter_, lblRefColor_}) {
@@ -229,10 +231,15 @@ void TDlgColorPalette1D::SetSuperColumnsVisible(bool visible) {
   }
   if (visible == superShown_) return;
   superShown_ = visible;
-  const int change = visible ? kSuperColumnsWidth : -kSuperColumnsWidth;
-  const int minimumWidth = (visible ? kMinWidth : kMinWidth - kSuperColumnsWidth);
-  setMinimumSize(minimumWidth, kMinHeight);
-  resize(std::max(width() + change, minimumWidth), height());
+  // The form widens by 216 pixels, or by what the columns need when their controls are wider,
+  // and narrows again by as much as it widened.
+  setMinimumSize(visible ? kMinWidth : kMinWidth - kSuperColumnsWidth, kMinHeight);
+  if (visible) {
+    resize(before + kSuperColumnsWidth, height());
+    superWidened_ = width() - before;
+  } else {
+    resize(std::max(before - superWidened_, minimumWidth()), height());
+  }
 }
 
 void TDlgColorPalette1D::EnableButtons() {

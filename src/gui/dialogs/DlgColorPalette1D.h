@@ -72,6 +72,7 @@ class TDlgColorPalette1D : public QDialog {
   int lock_ = 0;
   bool modified_ = false;
   bool superShown_ = false;
+  int superWidened_ = kSuperColumnsWidth;  // how much showing the super columns widened the form
 
   QLabel* lblPosition_ = nullptr;
   QLineEdit* editPosition_ = nullptr;

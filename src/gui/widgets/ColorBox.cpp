@@ -57,6 +57,9 @@ TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
     addItem(SwatchIcon(named.color), named.name, QVariant::fromValue<uint>(named.color));
   }
   setMaxVisibleItems(count());
+  // Narrow in layouts; the open list still shows the full names.
+  setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  setMinimumContentsLength(7);
   connect(this, &QComboBox::activated, this, &TColorBox::Choose);
   SetColor(0);
 }
