@@ -21,7 +21,11 @@ std::string Lowered(std::string text) {
 
 }  // namespace
 
-Interaction::FileDialog OpenFractalDialog() { return {"Open Fractal", kFractalFilter, "kvf", ""}; }
+Interaction::FileDialog OpenFractalDialog() {
+  // Pictures exported as PNG carry their fractal and open like a document.
+  return {"Open Fractal",
+          "Fractals (*.kvf)|*.kvf|Fractal pictures (*.png)|*.png|All files (*.*)|*.*", "kvf", ""};
+}
 
 Interaction::FileDialog SaveFractalDialog() { return {"Save Fractal", kFractalFilter, "kvf", ""}; }
 
@@ -103,7 +107,7 @@ StartupTarget CommandLineTarget(const std::string& argument, Interaction& ui) {
   }
   extension = Lowered(extension);
   if (extension == "orp") return {StartupTarget::Kind::Project, argument};
-  if (extension == "kvf") return {StartupTarget::Kind::Fractal, argument};
+  if (extension == "kvf" || extension == "png") return {StartupTarget::Kind::Fractal, argument};
   ui.ShowMessage("File Error", "Invalid extension \"" + extension + "\" used.",
                  Interaction::Icon::Information);
   return {};

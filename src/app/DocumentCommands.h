@@ -41,7 +41,7 @@ void ExportFract(TUnitFract& document, Interaction& ui, BusyIndicator& busy);
 
 // What the first command-line argument asks to open. The extension is the text after the last
 // "." of the file name (a dot in a folder name does not count), lowered; "orp" opens a project,
-// "kvf" a fractal document. A name without extension or with another one shows its "File Error"
+// "kvf" a fractal document, "png" the fractal a picture exported by the program carries. A name without extension or with another one shows its "File Error"
 // message and opens nothing.
 struct StartupTarget {
   enum class Kind { None, Project, Fractal };

@@ -5,6 +5,8 @@
 #include "common/Assert.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
+#include "common/SafeFile.h"
+#include "files/PngText.h"
 #include "common/Version.h"
 #include "files/XMLReader.h"
 #include "files/XMLText.h"
@@ -114,13 +116,43 @@ bool SaveFractalDocument(const TFractalContent& content, const std::string& file
                          Interaction& ui) {
   std::string error;
   if (BuildFractalDocument(content)->WriteXMLFile(fileName, error)) return true;
-  ui.ShowMessage("FileError", "Cannot save Fractal File: " + error + ".",
+  // The writer's reasons end with a full stop already; the message ends with exactly one.
+  if (error.empty() || error.back() != '.') error += ".";
+  ui.ShowMessage("FileError", "Cannot save Fractal File \"" + fileName + "\": " + error,
                  Interaction::Icon::Information);
   return false;
 }
 
+PictureDocument ReadPictureDocument(const std::string& fileName, std::string& text,
+                                    std::string& message) {
+  // The document chunk follows the picture header, so the start of the file is enough.
+  constexpr std::size_t kPrefix = 2 * kMaxPngTextBytes + 4096;
+  std::string bytes;
+  std::string reason;
+  FileFailure failure = FileFailure::None;
+  if (!ReadFilePrefix(fileName, bytes, reason, kPrefix, &failure) || !IsPngSignature(bytes)) {
+    return PictureDocument::None;  // not a picture: the XML reader reports what is wrong
+  }
+  const bool whole = bytes.size() < kPrefix;
+  switch (FindPngText(bytes, kDocumentKeyword, text, message)) {
+    case PngTextResult::Found: return PictureDocument::Found;
+    case PngTextResult::Missing: break;
+    case PngTextResult::Damaged:
+      if (whole) return PictureDocument::Refused;
+      break;  // the chunks beyond the read part were cut off by the reading
+  }
+  message = "the PNG picture holds no Korvana document.";
+  return PictureDocument::Refused;
+}
+
 bool LoadFractalDocument(TFractalContent& content, const std::string& fileName,
                          std::string& message) {
+  std::string text;
+  switch (ReadPictureDocument(fileName, text, message)) {
+    case PictureDocument::None: break;
+    case PictureDocument::Found: return LoadFractalDocumentBytes(content, text, message);
+    case PictureDocument::Refused: return false;
+  }
   XMLParseResult parsed;
   bool ok = ParseXMLFile(fileName, GrammarFor, parsed, message);
   ok = ParseDocument(content, parsed, ok, message);

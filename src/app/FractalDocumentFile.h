@@ -29,8 +29,9 @@ void WriteContentElements(const TFractalContent& content, TXMLComplexElement& pa
 bool ReadContentElements(TFractalContent& content, const TXMLItem* first,
                          const std::string& version, std::string& message, int& line, int& column);
 
-// Writes the document to fileName (atomically). On failure shows "Cannot save Fractal File: " +
-// the writer's message + "." in a box titled "FileError" and returns false.
+// Writes the document to fileName (atomically). On failure shows "Cannot save Fractal File \"" +
+// fileName + "\": " + the writer's reason (ending with one full stop) in a box titled "FileError"
+// and returns false.
 bool SaveFractalDocument(const TFractalContent& content, const std::string& fileName,
                          Interaction& ui);
 
@@ -43,3 +44,10 @@ bool LoadFractalDocument(TFractalContent& content, const std::string& fileName,
                          std::string& message);
 bool LoadFractalDocumentBytes(TFractalContent& content, std::string_view bytes,
                               std::string& message);
+
+// A PNG picture exported by the program carries its document. None: the file is no PNG picture.
+// Found: text holds the document. Refused: a PNG without the document or with a damaged one;
+// message says why.
+enum class PictureDocument { None, Found, Refused };
+PictureDocument ReadPictureDocument(const std::string& fileName, std::string& text,
+                                    std::string& message);

@@ -39,7 +39,8 @@ bool WriteTif(const TFractResult& result, const TFractViewProps& view, int maxCy
 // A bitmap made for other settings than the view's (ValuesPerPixel changed since) counts as
 // not painted.
 bool WriteBitmap(const TFractResult& result, const TFractViewProps& view,
-                 const std::string& fileName, bool png, std::string& error) {
+                 const std::string& fileName, bool png, std::string& error,
+                 std::string_view documentText = {}) {
   const Bitmap24* bitmap = result.GetBitmap();
   if (bitmap == nullptr || !BitmapAgrees(result, view, *bitmap)) {
     error = Prefix(fileName) + "The picture has not been painted.";
@@ -47,7 +48,8 @@ bool WriteBitmap(const TFractResult& result, const TFractViewProps& view,
   }
   std::string reason;
   bool ok =
-      png ? PngFile::Write(fileName, *bitmap, reason) : BmpFile::Write(fileName, *bitmap, reason);
+      png ? PngFile::Write(fileName, *bitmap, reason, documentText)
+          : BmpFile::Write(fileName, *bitmap, reason);
   if (!ok) error = Prefix(fileName) + reason;
   return ok;
 }
@@ -65,9 +67,11 @@ bool HasPixels(const TFractResult& result, const TFractViewProps& view, const st
 }  // namespace
 
 bool WritePicture(const TFractResult& result, const TFractViewProps& view, int maxCycle,
-                  const std::string& fileName, bool allowPng, std::string& error) {
+                  const std::string& fileName, bool allowPng, std::string& error,
+                  std::string_view documentText) {
   if (allowPng && IsPng(fileName)) {
-    return HasPixels(result, view, fileName, error) && WriteBitmap(result, view, fileName, true, error);
+    return HasPixels(result, view, fileName, error) &&
+           WriteBitmap(result, view, fileName, true, error, documentText);
   }
   PictureFormat format;
   if (!PictureFile::ChooseExportFormat(fileName, format, error)) return false;
@@ -77,7 +81,8 @@ bool WritePicture(const TFractResult& result, const TFractViewProps& view, int m
 }
 
 bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int maxCycle,
-                   const std::string& fileName, Interaction& ui, std::string& error) {
+                   const std::string& fileName, Interaction& ui, std::string& error,
+                   std::string_view documentText) {
   const bool finished = result != nullptr && result->GetBitmap() != nullptr &&
                         BitmapAgrees(*result, view, *result->GetBitmap()) &&
                         result->GetPainted() >= result->GetWidth();
@@ -89,9 +94,9 @@ bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int 
   if (result == nullptr) {
     // A refused name is the more useful message: it is wrong whatever is computed.
     PictureFormat format;
-    if (!PictureFile::ChooseExportFormat(fileName, format, error)) return false;
+    if (!IsPng(fileName) && !PictureFile::ChooseExportFormat(fileName, format, error)) return false;
     error = Prefix(fileName) + "The fractal has not been computed.";
     return false;
   }
-  return WritePicture(*result, view, maxCycle, fileName, false, error);
+  return WritePicture(*result, view, maxCycle, fileName, true, error, documentText);
 }

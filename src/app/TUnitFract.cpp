@@ -34,5 +34,5 @@ bool TUnitFract::SaveIfNeeded(const std::string& file, Interaction& ui) const {
 bool TUnitFract::ExportPicture(const std::string& fileName, Interaction& ui,
                                std::string& error) const {
   return ::ExportPicture(Computation.Result(), Content.View, Content.Fractal.MaxCycle.GetValue(),
-                         fileName, ui, error);
+                         fileName, ui, error, BuildFractalDocument(Content)->WriteXMLString());
 }

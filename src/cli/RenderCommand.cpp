@@ -9,6 +9,7 @@
 
 #include "app/FractalDocumentFile.h"
 #include "app/PictureExport.h"
+#include "view/ViewGeometry.h"
 #include "app/TUnitFract.h"
 #include "cli/ConsoleInteraction.h"
 #include "cli/ProgressBar.h"
@@ -191,10 +192,17 @@ int Render(const RenderOptions& options, std::FILE* err, bool showProgress,
     if (ui.Errors() > 0) return 1;
   }
   if (!CheckPicture(document.Content, options.output, error)) return Fail(err, error);
+  const TFractProps& props = document.Content.Fractal;
+  if (!WithinPrecision(PlaneOf(props), props.XResolution.GetValue(), props.YResolution.GetValue())) {
+    std::fprintf(err, "korvana-render: warning: %s: neighbouring samples of \"%s\" are closer "
+                 "than doubles can tell apart; the picture will look blocky.\n",
+                 kZoomLimitText, options.document.c_str());
+  }
   if (!Compute(document, options, err, showProgress, error)) return Fail(err, error);
   const TFractResult& result = *document.Computation.Result();
   if (!WritePicture(result, document.Content.View, document.Content.Fractal.MaxCycle.GetValue(),
-                    options.output, true, error)) {
+                    options.output, true, error,
+                    BuildFractalDocument(document.Content)->WriteXMLString())) {
     // Every message names the file it is about.
     const std::string prefix = ExportPrefix(options.output);
     return Fail(err, error.rfind(prefix, 0) == 0 ? error : prefix + error);

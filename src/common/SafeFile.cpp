@@ -231,8 +231,12 @@ bool CheckRegularFile(const std::string& fileName, std::string& error, FileFailu
   return true;
 }
 
-bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string& error,
-                   std::size_t maxBytes, FileFailure* failure) {
+namespace {
+
+// Reads a regular file; more than maxBytes is a failure unless `prefix`, when only the first
+// maxBytes are read.
+bool ReadRegularFile(const std::string& fileName, std::string& bytes, std::string& error,
+                     std::size_t maxBytes, FileFailure* failure, bool prefix) {
   SetFailure(failure, FileFailure::None);
   int fd = OpenNonBlocking(fileName, O_RDONLY);
   if (fd < 0) {
@@ -247,7 +251,7 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string&
     SetFailure(failure, FileFailure::NotRegular);
     return false;
   }
-  if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+  if (!prefix && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
     ::close(fd);
     error = "the file is too large";
     SetFailure(failure, FileFailure::TooLarge);
@@ -255,11 +259,12 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string&
   }
   // The size is a hint: a file that grows meanwhile is read up to one byte past the limit.
   std::string data;
-  data.resize(static_cast<std::size_t>(st.st_size));
+  data.resize(static_cast<std::size_t>(
+      std::min<std::uintmax_t>(static_cast<std::uintmax_t>(st.st_size), maxBytes)));
   std::size_t filled = 0;
   for (;;) {
     if (filled == data.size()) {
-      if (data.size() > maxBytes) break;
+      if (data.size() > maxBytes || (prefix && data.size() == maxBytes)) break;
       data.resize(std::min(maxBytes + 1, data.size() + 65536));
     }
     ssize_t n = ::read(fd, data.data() + filled, data.size() - filled);
@@ -282,4 +287,16 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string&
   }
   bytes = std::move(data);
   return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string& error,
+                   std::size_t maxBytes, FileFailure* failure) {
+  return ReadRegularFile(fileName, bytes, error, maxBytes, failure, false);
+}
+
+bool ReadFilePrefix(const std::string& fileName, std::string& bytes, std::string& error,
+                    std::size_t maxBytes, FileFailure* failure) {
+  return ReadRegularFile(fileName, bytes, error, maxBytes, failure, true);
 }

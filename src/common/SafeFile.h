@@ -32,6 +32,9 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, st
 // larger than maxBytes; failure, when given, tells which.
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, std::string& error,
                    std::size_t maxBytes = std::size_t{1} << 30, FileFailure* failure = nullptr);
+// The same, but a longer file is not a failure: only its first maxBytes are read.
+bool ReadFilePrefix(const std::string& fileName, std::string& bytes, std::string& error,
+                    std::size_t maxBytes, FileFailure* failure = nullptr);
 
 // Whether fileName can be read as a regular file, checked without blocking (a FIFO is refused
 // before anyone writes to it). On failure error holds the reason and failure (when given) is

@@ -7,6 +7,7 @@
 #include "common/Bitmap24.h"
 #include "common/SafeFile.h"
 #include "files/PictureFile.h"
+#include "files/PngText.h"
 #include "files/TifImage.h"
 
 // The one translation unit with stb_image_write's code (PNG and BMP encoders, memory output only).
@@ -89,9 +90,15 @@ std::string PngFile::Encode(const TifImage& image) {
   return EncodePixels(image.GetWidth(), image.GetHeight(), channels, pixels.data());
 }
 
-bool PngFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error) {
+bool PngFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error,
+                    std::string_view text) {
   if (!CheckEncodable(bitmap.width, bitmap.height, 3, error)) return false;
-  return WriteBytes(fileName, Encode(bitmap), error);
+  std::string bytes = Encode(bitmap);
+  if (!text.empty() && !bytes.empty() && !InsertPngText(bytes, kDocumentKeyword, text)) {
+    error = "The document is too large to be stored in a PNG picture.";
+    return false;
+  }
+  return WriteBytes(fileName, bytes, error);
 }
 
 bool PngFile::Write(const std::string& fileName, const TifImage& image, std::string& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct Bitmap24;
 class TifImage;
@@ -17,6 +18,9 @@ class PngFile {
   static std::string Encode(const TifImage& image);
   // Write the PNG file atomically; on failure the CheckEncodable message or
   // PictureSaveFailureText.
-  static bool Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error);
+  // text, when not empty, is stored in the file as the document the picture was rendered from
+  // (see PngText.h).
+  static bool Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error,
+                    std::string_view text = {});
   static bool Write(const std::string& fileName, const TifImage& image, std::string& error);
 };

@@ -1,9 +1,8 @@
 #include "files/XMLToken.h"
 
-#include <filesystem>
-#include <fstream>
 
 #include "common/Assert.h"
+#include "common/SafeFile.h"
 #include "files/XMLTokenizer.h"
 
 TXMLToken::~TXMLToken() {
@@ -65,28 +64,17 @@ std::string TooLargeMessage() {
   return "file is too large (more than " + std::to_string(kMaxXMLFileBytes >> 20) + " MiB).";
 }
 
-// Reads the file in chunks and stops after kMaxXMLFileBytes + 1 bytes, so that devices and pipes
-// cannot make it read forever.
+// Reads at most kMaxXMLFileBytes of a regular file; FIFOs, devices and folders are refused
+// without blocking, so nothing can make a reader wait or read forever.
 bool ReadLimited(const std::string& fileName, std::string& bytes, std::string& error) {
-  std::error_code ignored;
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in || std::filesystem::is_directory(fileName, ignored)) {
-    error = "cannot open file.";
-    return false;
+  std::string reason;
+  FileFailure failure = FileFailure::None;
+  if (ReadWholeFile(fileName, bytes, reason, kMaxXMLFileBytes, &failure)) return true;
+  switch (failure) {
+    case FileFailure::TooLarge: error = TooLargeMessage(); break;
+    default: error = "cannot open file."; break;
   }
-  char chunk[1 << 16];
-  while (bytes.size() <= kMaxXMLFileBytes && in.read(chunk, sizeof chunk).gcount() > 0) {
-    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-  }
-  if (in.bad()) {
-    error = "cannot open file.";
-    return false;
-  }
-  if (bytes.size() > kMaxXMLFileBytes) {
-    error = TooLargeMessage();
-    return false;
-  }
-  return true;
+  return false;
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ TEST(CommandLineTarget, ExtensionIsTakenAfterTheLastDotOfTheFileName) {
       {"A.KVF", StartupTarget::Kind::Fractal, {}},
       {"work.orp", StartupTarget::Kind::Project, {}},
       {"x.tif", StartupTarget::Kind::None, {"Invalid extension \"tif\" used."}},
+      {"shared/picture.png", StartupTarget::Kind::Fractal, {}},
       {"noext", StartupTarget::Kind::None,
        {"Cannot read the file: \"noext\" File has no extension", "Invalid extension \"noext\" used."}},
       {"/my.dir/plain", StartupTarget::Kind::None,
@@ -183,6 +184,8 @@ TEST(JuliaProps, TheClickedPointBecomesTheMappedConstant) {
 
 TEST(NameFilters, DialogFiltersBecomeToolkitFilters) {
   EXPECT_EQ(NameFilters(OpenFractalDialog().filter),
+            (std::vector<std::string>{"Fractals (*.kvf)", "Fractal pictures (*.png)", "All files (*)"}));
+  EXPECT_EQ(NameFilters(SaveFractalDialog().filter),
             (std::vector<std::string>{"Fractals (*.kvf)", "All files (*)"}));
   EXPECT_EQ(NameFilters("Pictures|*.bmp;*.tif"), (std::vector<std::string>{"Pictures (*.bmp *.tif)"}));
   EXPECT_TRUE(NameFilters("").empty());

@@ -383,9 +383,10 @@ TEST(FractalDocumentFile, SaveIntoAMissingFolderShowsTheFileError) {
   EXPECT_EQ(ui.shown[0].kind, "message");
   EXPECT_EQ(ui.shown[0].title, "FileError");
   EXPECT_EQ(ui.shown[0].icon, Interaction::Icon::Information);
-  EXPECT_EQ(ui.shown[0].text,
-            "Cannot save Fractal File: Operating System cannot open file for writing, maybe the "
-            "file is readonly..");
+  // The message names the file and ends with one full stop.
+  EXPECT_EQ(ui.shown[0].text, "Cannot save Fractal File \"" + folder.File("missing/a.kvf") +
+                                  "\": Operating System cannot open file for writing, maybe the "
+                                  "file is readonly.");
 }
 
 TEST(FractalDocumentFile, FailedSaveOverAnExistingFileKeepsIt) {

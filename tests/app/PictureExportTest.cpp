@@ -78,8 +78,8 @@ TEST_F(ExportTest, OnlyExactExtensionsAreExported) {
   const std::pair<const char*, const char*> cases[] = {
       {"x.TIF", "Cannot export file \"x.TIF\". Cannot export pictures to filename with extension "
                 "\"TIF\"."},
-      {"x.png", "Cannot export file \"x.png\". Cannot export pictures to filename with extension "
-                "\"png\"."},
+      {"x.PNG", "Cannot export file \"x.PNG\". Cannot export pictures to filename with extension "
+                "\"PNG\"."},
       {"x.tiff", "Cannot export file \"x.tiff\". Cannot export pictures to filename with "
                  "extension \"tiff\"."},
       {"x", "Cannot export file \"x\". Cannot load pictures with filename without extensions."},

@@ -5,6 +5,7 @@
 
 #include "app/DocumentCommands.h"
 #include "app/ProjectFile.h"
+#include "files/PngText.h"
 #include "app/TUnitFract.h"
 #include "common/Messages.h"
 #include "gui/MainForm.h"
@@ -50,6 +51,12 @@ void TMainForm::FileOpenFract() {
 
 bool TMainForm::OpenFractFile(const std::string& file) {
   TMDIChildResult* window = OpenDocumentWindow(file, file);
+  if (window && IsPngFile(file)) {
+    // The fractal of a picture is a new document: Save asks where to write it.
+    TUnitFract& document = window->Document();
+    document.File.clear();
+    document.SetName(NoNameName(++NoNameCounter));
+  }
   if (window) window->Document().TrackChanges = true;
   UpdateCommandStates();
   return window != nullptr;
