@@ -41,7 +41,7 @@ CommandStates ComputeCommandStates(const ActiveWindowState& w) {
   }
   for (const char* action : {"ProjectOpen", "ProjectNew", "WindowCascade", "WindowTileHorizontal",
                              "WindowTileVertical", "WindowMinimizeAll", "WindowArrangeAll",
-                             "HelpAbout"}) {
+                             "HelpAbout", "HelpContents"}) {
     add(action, true);
   }
   return states;

@@ -157,6 +157,8 @@ void TMainForm::CreateActions() {
   AddAction("WindowArrangeAll", "&Arrange All", {}, nullptr);
   connect(Action("WindowArrangeAll"), &QAction::triggered, this, [this] { ArrangeMinimized(); });
   AddAction("HelpAbout", "&About...", QKeySequence("Alt+F1"), &TMainForm::ShowAbout);
+  AddAction("HelpContents", "Korvana &Help", QKeySequence("F1"), nullptr);
+  connect(Action("HelpContents"), &QAction::triggered, this, [this] { ShowHelp(); });
   // keyD: the D key reaches Duplicate through DuplicateFract's own shortcut; a second action
   // with the same key would make Qt treat the key as ambiguous and run neither.
   AddAction("keyD", "keyD", {}, &TMainForm::DuplicateFract);
@@ -267,6 +269,7 @@ void TMainForm::CreateMenus() {
     }
   });
   QMenu* help = menuBar()->addMenu("&Help");
+  help->addAction(Action("HelpContents"));
   help->addAction(Action("HelpAbout"));
 }
 

@@ -16,6 +16,7 @@ class QMdiArea;
 class QMenu;
 class TMDIChildResult;
 class TPipetBox;
+class THelpWindow;
 struct TFractalContent;
 class TUnitFract;
 class TMainWorkspace;
@@ -105,6 +106,10 @@ class TMainForm : public QMainWindow, public BusyIndicator {
   void SetActiveMouseMode(std::uint8_t mode);
   void SetActiveViewMode(std::uint8_t mode);
   void ShowAbout();
+  // The built-in help at a section ("" for the top): "documents", "mouse", "properties",
+  // "palette", "bitmaps", "projects", "windows", "commandline".
+  void ShowHelp(const std::string& section = "");
+  THelpWindow* HelpWindow() const { return help_; }
 
   // Properties commands (commands/PropertiesCommands.cpp): the fractal properties dialog on the
   // active window, and on a new document's window.
@@ -155,6 +160,7 @@ class TMainForm : public QMainWindow, public BusyIndicator {
   QMenu* windowMenu_ = nullptr;
   QLabel* statusPanels_[5] = {};
   TPipetBox* pipetBox_ = nullptr;
+  THelpWindow* help_ = nullptr;
   std::uint32_t pipetColor_ = 0;
   int threads_ = 0;
   bool waiting_ = false;

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 #include "../app/DocumentTestSupport.h"
@@ -13,6 +14,7 @@
 #include "ScriptedInteraction.h"
 #include "app/PictureExport.h"
 #include "app/TUnitFract.h"
+#include "gui/HelpWindow.h"
 #include "gui/MainForm.h"
 #include "gui/ResultWindow.h"
 #include "gui/ViewResult.h"
@@ -398,6 +400,18 @@ TEST_F(MainFormTest, ZoomStopsAtThePrecisionOfDoubles) {
   QCoreApplication::sendEvent(&window.View(), &click);
   EXPECT_EQ(window.Document().Content.Fractal.Left.GetValue(), 0.5 - 2e-13);
   EXPECT_EQ(form.StatusPanel(0)->text(), "Zoom limit reached: double precision");
+}
+
+TEST_F(MainFormTest, HelpOpensTheBuiltInPageAtASection) {
+  Trigger("HelpContents");
+  ASSERT_NE(form.HelpWindow(), nullptr);
+  EXPECT_TRUE(form.HelpWindow()->isVisible());
+  const QString text = form.HelpWindow()->Browser().toPlainText();
+  for (const char* shortcut : {"Ctrl+N", "Shift+Z", "Alt+Left", "Shift+Alt+O", "korvana-render"}) {
+    EXPECT_TRUE(text.contains(shortcut)) << shortcut;
+  }
+  form.ShowHelp("projects");
+  EXPECT_EQ(form.HelpWindow()->Browser().source().fragment(), "projects");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "common/Version.h"
+#include "gui/HelpWindow.h"
 #include "gui/MainForm.h"
 
 namespace {
@@ -49,6 +50,11 @@ void TMainForm::ArrangeMinimized() {
     window->move(left, area.height() - size.height());
     left += size.width();
   }
+}
+
+void TMainForm::ShowHelp(const std::string& section) {
+  if (!help_) help_ = new THelpWindow(this);
+  help_->ShowSection(QString::fromStdString(section));
 }
 
 void TMainForm::ShowAbout() {
