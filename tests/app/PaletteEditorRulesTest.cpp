@@ -6,32 +6,6 @@
 
 namespace {
 
-TEST(PaletteItemEnabling, FollowsThePosition) {
-  struct Case {
-    double x;
-    bool back, forward, inner;
-  } const cases[] = {{0.0, false, true, false}, {0.5, true, true, true}, {1.0, true, false, false}};
-  for (const Case& c : cases) {
-    const TPaletteItemEnabling e = PaletteItemEnabling(c.x);
-    EXPECT_EQ(e.first && e.previous && e.colorPrevious, c.back) << c.x;
-    EXPECT_EQ(e.first || e.previous || e.colorPrevious, c.back) << c.x;
-    EXPECT_EQ(e.next && e.last && e.colorNext, c.forward) << c.x;
-    EXPECT_EQ(e.next || e.last || e.colorNext, c.forward) << c.x;
-    EXPECT_EQ(e.remove, c.inner) << c.x;
-    EXPECT_EQ(e.position, c.inner) << c.x;
-    EXPECT_EQ(e.colorAfter, c.inner) << c.x;
-    EXPECT_TRUE(e.add) << c.x;
-  }
-}
-
-TEST(AddedItemPosition, HalfwayToTheNextOrFromThePreviousAtTheEnd) {
-  TColorPalette1D palette(false, 0, 1.0, 0xFFFFFF, 1.0);
-  TColorPalette1DItem* inner = palette.AddItem(0.25, 0, 1.0);
-  EXPECT_DOUBLE_EQ(AddedItemPosition(palette, *palette.GetFirst()), 0.125);
-  EXPECT_DOUBLE_EQ(AddedItemPosition(palette, *inner), 0.625);
-  EXPECT_DOUBLE_EQ(AddedItemPosition(palette, *palette.GetLast()), 0.625);
-}
-
 TEST(StripColumns, OneColumnPerInnerPixelAndNoneWhenTooNarrow) {
   TColorPalette1D palette(false, 0x000000, 0.0, 0x0000C8, 1.0);
   for (int width : {-5, 0, 1, 2, 3}) {

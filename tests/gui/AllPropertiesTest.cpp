@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <cmath>
 #include <functional>
+#include <set>
 
 #include "GuiTestSupport.h"
 #include "ScriptedInteraction.h"
@@ -113,12 +114,15 @@ TEST_F(AllPropertiesTest, OpensOnScanningWithEveryFieldShown) {
                {"editOuterCircle", "1000"},   {"editDeltaDist", "0.0001"},
                {"editCR", "-0.122561"},       {"editMaxDepthStrength", "50 %"}};
   for (const auto& s : shown) EXPECT_EQ(d.Text(s.edit), s.text) << s.edit;
-  // Every control carries its caption for the accessibility tree.
+  // Every edit and colour box carries a caption of its own for the accessibility tree.
+  std::set<QString> names;
   for (QWidget* w : dialog->findChildren<QWidget*>()) {
-    if (!w->objectName().isEmpty() && w->objectName().startsWith("edit")) {
-      EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    if (w->objectName().startsWith("edit") || w->objectName().startsWith("colb")) {
+      EXPECT_TRUE(names.insert(w->accessibleName()).second)
+          << w->objectName().toStdString() << ": " << w->accessibleName().toStdString();
     }
   }
+  EXPECT_EQ(names.size(), 31u);  // 24 edits, 7 colour boxes
 }
 
 TEST_F(AllPropertiesTest, ResolutionsFollowEachOtherWhileTyping) {

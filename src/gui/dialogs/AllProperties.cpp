@@ -211,12 +211,15 @@ QWidget* TAllProperties::ScanningPage() {
 
 void TAllProperties::AddColorRow(QGridLayout* grid, int row, const QString& caption,
                                  const char* boxName, const char* pipetName,
-                                 const char* swatchName, unitColor& value) {
-  auto* box = Named(new TColorBox, boxName, caption);
-  auto* pipet = Named(new QToolButton, pipetName, caption + " Pipet");
+                                 const char* swatchName, unitColor& value,
+                                 const QString& context) {
+  // Accessible names tell rows of the same caption apart by their group.
+  const QString name = context.isEmpty() ? caption : context + " " + caption;
+  auto* box = Named(new TColorBox, boxName, name);
+  auto* pipet = Named(new QToolButton, pipetName, name + " Pipet");
   pipet->setText("Pipet");
   pipet->setToolTip("Take the colour of the Pipet");
-  auto* swatch = Named(new TColorSwatch, swatchName, caption + " Swatch");
+  auto* swatch = Named(new TColorSwatch, swatchName, name + " Swatch");
   swatch->setFixedSize(24, 20);
   grid->addWidget(new QLabel(caption), row, 0);
   grid->addWidget(box, row, 1);
@@ -271,7 +274,7 @@ QWidget* TAllProperties::DepthPage() {
   auto* group = new QGroupBox("Max Depth");
   auto* grid = new QGridLayout(group);
   AddColorRow(grid, 0, "Color", "colbMaxDepth", "bbtnMaxDepthColorPipet", "pbMaxDepthColor",
-              viewCopy_.MaxDepthColor);
+              viewCopy_.MaxDepthColor, "Max Depth");
   grid->addWidget(new QLabel("Strength"), 1, 0);
   grid->addWidget(Edit("editMaxDepthStrength", "Max Depth, Strength"), 1, 1);
   layout->addWidget(group);
@@ -310,9 +313,9 @@ QWidget* TAllProperties::OutsidePage() {
   pair->addButton(optDepthPaletteOutside_);
   depthGrid->addWidget(mix, 0, 0, 1, 4);
   AddColorRow(depthGrid, 1, "Background", "colbBackgroundOutside", "bbtnBackgroundOutsidePipet",
-              "pbBackgroundOutside", viewCopy_.BackgroundColorOutside);
+              "pbBackgroundOutside", viewCopy_.BackgroundColorOutside, "Outside");
   AddColorRow(depthGrid, 2, "Foreground", "colbForegroundOutside", "bbtnForegroundOutsidePipet",
-              "pbForegroundOutside", viewCopy_.ForegroundColorOutside);
+              "pbForegroundOutside", viewCopy_.ForegroundColorOutside, "Outside");
   depthGrid->addWidget(PaletteRow("pboPalOutside", "btnDepthColorPaletteOutside",
                                   optDepthPaletteOutside_, viewCopy_.PalOutside),
                        3, 0, 1, 4);
@@ -385,7 +388,7 @@ QWidget* TAllProperties::InsidePage() {
     pair->addButton(colorOption);
     pair->addButton(*g.paletteRadio);
     boxGrid->addWidget(colorOption, 0, 0, 1, 4);
-    AddColorRow(boxGrid, 1, "Color", g.box, g.pipet, g.swatch, *g.color);
+    AddColorRow(boxGrid, 1, "Color", g.box, g.pipet, g.swatch, *g.color, g.caption);
     boxGrid->addWidget(PaletteRow(g.paletteSwatch, g.paletteButton, *g.paletteRadio, *g.palette),
                        2, 0, 1, 4);
     column->addWidget(box);
@@ -655,12 +658,12 @@ void TAllProperties::MaxDepthExit() {
 void TAllProperties::AdaptStrength(const char* exponentEdit, const char* exponentLabel,
                                    const char* sensitivity, QCheckBox* adapt,
                                    const char* strengthEdit, const char* strengthLabel,
-                                   double oldDepth, double newDepth) {
+                                   std::int32_t oldDepth, std::int32_t newDepth) {
   bool valid = true;
   unitFactorPosMore exponent(1.0);
   exponent.SetTextChecked(valid, Text(exponentEdit).toStdString(), exponentLabel, services_.ui);
   const double factor = StrengthAdaptFactor(
-      static_cast<std::int32_t>(oldDepth), static_cast<std::int32_t>(newDepth),
+      oldDepth, newDepth,
       SensitivityExponent(static_cast<ESensitivity>(RadioIndex(sensitivity)), exponent.GetValue()));
   if (!adapt->isChecked()) return;
   valid = true;

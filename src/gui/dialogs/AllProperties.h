@@ -78,7 +78,8 @@ class TAllProperties : public QDialog {
   QGroupBox* RadioGroup(const char* name, const QString& caption, const QStringList& choices);
   // A colour box with its pipette button and swatch in row `row` of grid, bound to value.
   void AddColorRow(QGridLayout* grid, int row, const QString& caption, const char* boxName,
-                   const char* pipetName, const char* swatchName, unitColor& value);
+                   const char* pipetName, const char* swatchName, unitColor& value,
+                   const QString& context = {});
   QWidget* PaletteRow(const char* swatchName, const char* buttonName, QRadioButton* usePalette,
                       TColorPalette1D& palette);
   void EditPalette(PaletteField& field);
@@ -98,7 +99,7 @@ class TAllProperties : public QDialog {
   void MaxDepthExit();
   void AdaptStrength(const char* exponentEdit, const char* exponentLabel, const char* sensitivity,
                      QCheckBox* adapt, const char* strengthEdit, const char* strengthLabel,
-                     double oldDepth, double newDepth);
+                     std::int32_t oldDepth, std::int32_t newDepth);
   QString Text(const char* edit) const;
   void SetText(const char* edit, const std::string& text);
 
