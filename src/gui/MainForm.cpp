@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QSignalBlocker>
@@ -32,6 +33,20 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), text
 
 // The program's title, "Korvana 2.1".
 QString Title() { return Text(korvana::kProgramName) + " " + Text(korvana::kVersionText); }
+
+// A small house for Home: the style's home icon is a folder in several styles.
+QIcon HomeIcon(const QColor& color) {
+  QPixmap pixmap(24, 24);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const QPointF roof[] = {{3, 12}, {12, 4}, {21, 12}};
+  painter.drawPolyline(roof, 3);
+  painter.drawRect(QRectF(6.5, 11, 11, 9));
+  painter.drawRect(QRectF(10.5, 15, 3, 5));
+  return QIcon(pixmap);
+}
 
 constexpr int kStatusWidths[5] = {300, 160, 75, 70, 45};
 constexpr const char* kStatusNames[5] = {"Plane point", "Sample type", "Sample depth",
@@ -194,7 +209,8 @@ void TMainForm::CreateModeActions() {
                {"NavigateHome", "&Home", "Alt+Home", &TMDIChildResult::GoHome, QStyle::SP_DirHomeIcon}};
   for (const auto& s : steps) {
     QAction* action = AddAction(s.name, s.caption, QKeySequence(s.shortcut), nullptr);
-    action->setIcon(style()->standardIcon(s.icon));
+    action->setIcon(s.icon == QStyle::SP_DirHomeIcon ? HomeIcon(palette().color(QPalette::Text))
+                                                     : style()->standardIcon(s.icon));
     const auto step = s.step;
     connect(action, &QAction::triggered, this,
             [this, step] { OnActive([step](TMDIChildResult& window) { (window.*step)(); }); });
