@@ -74,10 +74,11 @@ std::unique_ptr<TFractKernel> TFractKernel::Create(const TKernelParams& params,
   error.clear();
   try {
     std::unique_ptr<TFractKernel> kernel(new TFractKernel(params, mapper));
-    const std::int32_t height = std::max(params.yResolution, 1);
+    const std::int32_t height = std::max(params.BandRows(), 1);
     kernel->rowY_.resize(static_cast<std::size_t>(height));
     for (std::int32_t j = 0; j < height; ++j) {
-      kernel->rowY_[j] = PlanePosition(params.top, params.bottom, j, params.yResolution);
+      kernel->rowY_[j] =
+          PlanePosition(params.top, params.bottom, params.firstRow + j, params.yResolution);
     }
     THistory& h = kernel->history_;
     const std::int64_t steps = static_cast<std::int64_t>(kernel->maxDepth_) - 1;
@@ -138,7 +139,7 @@ TVectorJob TFractKernel::VectorJob(TFractResult& result, std::int32_t x0, std::i
 
 void TFractKernel::ComputeColumns(TFractResult& result, std::int32_t x0, std::int32_t x1) {
   KORVANA_ASSERT(result.GetWidth() == params_.xResolution &&
-                 result.GetHeight() == params_.yResolution);
+                 result.GetHeight() == params_.BandRows());
   KORVANA_ASSERT(0 <= x0 && x0 <= x1 && x1 <= result.GetWidth());
   if (x0 == x1) return;
   if (path_ == KernelPath::AVX512) {
@@ -150,7 +151,7 @@ void TFractKernel::ComputeColumns(TFractResult& result, std::int32_t x0, std::in
     return;
   }
   for (std::int32_t column = x0; column < x1; ++column) {
-    for (std::int32_t row = 0; row < params_.yResolution; ++row) {
+    for (std::int32_t row = 0; row < result.GetHeight(); ++row) {
       ComputeSample(column, row, result);
     }
   }

@@ -31,7 +31,7 @@ class TFractKernel {
                                               const TOrbitMapper* mapper, std::string& error);
 
   // Computes columns x0 .. x1 - 1 (0 <= x0 <= x1 <= width), each from the top row down. The
-  // array must have the parameters' resolution. May throw std::bad_alloc when an unusually
+  // array must have the parameters' width and the rows of their band (BandRows). May throw std::bad_alloc when an unusually
   // long cycle history has to grow.
   void ComputeColumns(TFractResult& result, std::int32_t x0, std::int32_t x1);
 

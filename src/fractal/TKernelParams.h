@@ -40,6 +40,13 @@ struct TKernelParams {
   std::int32_t n = 5;
   std::int32_t m = 3;
   KernelPath path = KernelPath::Auto;
+  // The row band computed: global rows firstRow .. firstRow + BandRows() - 1 of the full
+  // yResolution-row grid. The result array then holds only those rows (its row 0 is global row
+  // firstRow), and every sample point is taken from its global row, so a band's samples equal
+  // the same rows of the full computation bit for bit.
+  std::int32_t firstRow = 0;
+  std::int32_t bandRows = 0;  // 0: every row from firstRow on
+  std::int32_t BandRows() const { return bandRows > 0 ? bandRows : yResolution - firstRow; }
 
   static TKernelParams FromProps(const TFractProps& props, KernelPath path = KernelPath::Auto);
 };

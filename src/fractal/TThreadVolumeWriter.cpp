@@ -73,7 +73,7 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
   }
   error.clear();
   KORVANA_ASSERT(result.GetWidth() == params.xResolution &&
-                 result.GetHeight() == params.yResolution);
+                 result.GetHeight() == params.BandRows());
   width_ = result.GetWidth();
   strips_ = (width_ + kStripColumns - 1) / kStripColumns;
   const int workers = WorkerCount(threads, strips_);
