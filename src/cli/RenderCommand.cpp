@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "app/FractalDocumentFile.h"
 #include "app/PictureExport.h"
+#include "app/PosterRender.h"
 #include "view/ViewGeometry.h"
 #include "app/TUnitFract.h"
 #include "cli/ConsoleInteraction.h"
@@ -89,7 +91,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The checks on the output names that need no document: extensions, folders, read-only files,
 // and the picture and document naming one file.
 bool CheckTargets(const RenderOptions& options, std::string& error) {
-  if (ExtensionOf(options.output) != "png") {
+  // A band file (--rows) may have any name.
+  if (options.endRow == 0 && ExtensionOf(options.output) != "png") {
     PictureFormat format;
     if (!PictureFile::ChooseExportFormat(options.output, format, error)) return false;
   }
@@ -179,9 +182,48 @@ bool Compute(TUnitFract& document, const RenderOptions& options, std::FILE* err,
   return error.empty();
 }
 
+// Renders through the band renderer: a band file, or a picture whose samples or pixels do not
+// fit the memory budget at once.
+bool RenderBands(TUnitFract& document, const RenderOptions& options, std::FILE* err,
+                 bool showProgress, std::string& error) {
+  ProgressBar progress(err);
+  PosterJob job;
+  job.output = options.output;
+  job.memoryBytes = options.memoryMB << 20;
+  job.threads = options.threads;
+  job.firstRow = options.firstRow;
+  job.endRow = options.endRow;
+  job.bandFile = options.endRow > 0;
+  job.documentText = BuildFractalDocument(document.Content)->WriteXMLString();
+  if (showProgress) {
+    job.progress = [&progress](double done) {
+      progress.Update(static_cast<long long>(done * 1000), 1000);
+    };
+  }
+  const bool ok = RenderPoster(document.Content, job, error);
+  if (ok && showProgress) progress.Finish();
+  return ok;
+}
+
+int Assemble(const RenderOptions& options, std::FILE* err, bool showProgress) {
+  std::string error;
+  if (!CheckTargets(options, error)) return Fail(err, error);
+  ProgressBar progress(err);
+  std::function<void(double)> report;
+  if (showProgress) {
+    report = [&progress](double done) { progress.Update(static_cast<long long>(done * 1000), 1000); };
+  }
+  if (!AssemblePoster(options.output, options.bands, options.memoryMB << 20, report, error)) {
+    return Fail(err, error);
+  }
+  if (showProgress) progress.Finish();
+  return 0;
+}
+
 int Render(const RenderOptions& options, std::FILE* err, bool showProgress,
            ConsoleInteraction& ui) {
   std::string error;
+  if (options.assemble) return Assemble(options, err, showProgress);
   if (!CheckTargets(options, error)) return Fail(err, error);
   TUnitFract document(options.document.empty() ? "NONAME1" : "", options.document);
   if (!options.document.empty()) {
@@ -191,12 +233,35 @@ int Render(const RenderOptions& options, std::FILE* err, bool showProgress,
     document.Content.Bitmaps.LoadPictures(options.document, ui);
     if (ui.Errors() > 0) return 1;
   }
-  if (!CheckPicture(document.Content, options.output, error)) return Fail(err, error);
+  if (options.width > 0 &&
+      !ApplyPosterSize(document.Content, options.width, options.height, options.supersample,
+                       error)) {
+    return Fail(err, ExportPrefix(options.output) + error);
+  }
+  PosterJob planned;
+  planned.output = options.output;
+  planned.memoryBytes = options.memoryMB << 20;
+  planned.firstRow = options.firstRow;
+  planned.endRow = options.endRow;
+  planned.bandFile = options.endRow > 0;
+  PosterPlan plan;
+  if (!PlanPoster(document.Content, planned, plan, error)) return Fail(err, error);
+  // Bands are needed for a band file and for pictures that do not fit the budget in one piece.
+  const bool banded = planned.bandFile || !plan.inMemory || plan.bandRows < plan.height;
+  if (!banded && !CheckPicture(document.Content, options.output, error)) return Fail(err, error);
   const TFractProps& props = document.Content.Fractal;
   if (!WithinPrecision(PlaneOf(props), props.XResolution.GetValue(), props.YResolution.GetValue())) {
     std::fprintf(err, "korvana-render: warning: %s: neighbouring samples of \"%s\" are closer "
                  "than doubles can tell apart; the picture will look blocky.\n",
                  kZoomLimitText, options.document.c_str());
+  }
+  if (banded) {
+    if (!RenderBands(document, options, err, showProgress, error)) return Fail(err, error);
+    if (!options.saveDocument.empty() &&
+        !SaveDocument(document.Content, options.saveDocument, error)) {
+      return Fail(err, error);
+    }
+    return 0;
   }
   if (!Compute(document, options, err, showProgress, error)) return Fail(err, error);
   const TFractResult& result = *document.Computation.Result();

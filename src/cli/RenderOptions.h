@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,12 @@ struct RenderOptions {
   std::string output;        // required unless help or version is asked
   std::string saveDocument;  // "" = do not save
   int threads = 0;           // 0 = all hardware threads
+  int width = 0, height = 0;  // --size WxH in pixels; 0 = the document's own size
+  int supersample = 0;        // --supersample G; 0 = the document's ValuesPerPixel
+  std::uint64_t memoryMB = 0; // --memory MB; 0 = a quarter of the physical memory
+  int firstRow = 0, endRow = 0;  // --rows A:B (pixel rows A .. B - 1); endRow 0 = not given
+  bool assemble = false;      // --assemble OUT BAND...: output is OUT, bands are the documents
+  std::vector<std::string> bands;
   bool quiet = false;
   bool help = false;
   bool version = false;

@@ -47,7 +47,7 @@ std::string ValueBytes(const TifTag& tag) {
 }
 
 // The header, directory and out-of-entry values, padded with zeros up to the pixel offset.
-std::string DirectoryBytes(const std::vector<TifTag>& tags) {
+std::string DirectoryBytes(const std::vector<TifTag>& tags, bool growPastPixelOffset = false) {
   std::string out = "II";
   Put16(out, 42);
   Put32(out, 8);
@@ -69,6 +69,7 @@ std::string DirectoryBytes(const std::vector<TifTag>& tags) {
   }
   Put32(out, 0);
   out += extra;
+  if (growPastPixelOffset && out.size() > TifFileWriter::kPixelOffset) return out;
   KORVANA_ASSERT(out.size() <= TifFileWriter::kPixelOffset);
   out.resize(TifFileWriter::kPixelOffset, '\0');
   return out;
@@ -100,10 +101,14 @@ TifFileWriter::TifFileWriter(const std::string& programName, const std::string& 
     : software_(programName + " " + version) {}
 
 TifHeader TifFileWriter::MakeHeader(const TifImage& image, const std::string& dateTime) const {
+  return MakeHeader(image.GetWidth(), image.GetHeight(), image.HasAlpha(), dateTime);
+}
+
+TifHeader TifFileWriter::MakeHeader(int width, int height, bool alpha,
+                                    const std::string& dateTime) const {
   TifHeader header;
-  const bool alpha = image.HasAlpha();
-  header.Width = image.GetWidth();
-  header.Height = image.GetHeight();
+  header.Width = width;
+  header.Height = height;
   header.SamplesPerPixel = alpha ? 4 : 3;
   header.BitsPerSampleCount = header.SamplesPerPixel;
   header.BitsPerSample = {8, 8, 8, static_cast<std::uint16_t>(alpha ? 8 : 0)};
@@ -113,12 +118,12 @@ TifHeader TifFileWriter::MakeHeader(const TifImage& image, const std::string& da
   const auto resolution = static_cast<std::uint32_t>(kPixelsPerCentimetre * kResolutionDenominator);
   header.XResolutionNumerator = header.YResolutionNumerator = resolution;
   header.XResolutionDenominator = header.YResolutionDenominator = kResolutionDenominator;
-  header.RowsPerStrip = static_cast<std::uint32_t>(image.GetHeight());
+  header.RowsPerStrip = static_cast<std::uint32_t>(height);
   header.HasRowsPerStrip = true;
   header.StripOffsets = {kPixelOffset};
   header.StripByteCounts = {static_cast<std::uint32_t>(header.SamplesPerPixel) *
-                            static_cast<std::uint32_t>(image.GetWidth()) *
-                            static_cast<std::uint32_t>(image.GetHeight())};
+                            static_cast<std::uint32_t>(width) *
+                            static_cast<std::uint32_t>(height)};
   header.HasStripByteCounts = true;
   header.DateTime = dateTime;
   header.Software = software_;
@@ -149,6 +154,36 @@ std::vector<TifTag> TifFileWriter::MakeTags(const TifHeader& h) {
   };
   if (h.HasAlpha()) tags.emplace_back(338, T::typeShort, h.ExtraSamples);
   return tags;
+}
+
+std::string TifFileWriter::EncodeStripDirectory(int width, int height, bool alpha,
+                                                std::uint32_t rowsPerStrip,
+                                                const std::string& dateTime,
+                                                std::uint32_t& pixelOffset) const {
+  std::string ignored;
+  if (!CheckEncodable(width, height, alpha, ignored) || rowsPerStrip == 0) return {};
+  TifHeader header = MakeHeader(width, height, alpha, dateTime);
+  const auto rows = static_cast<std::uint32_t>(height);
+  rowsPerStrip = std::min(rowsPerStrip, rows);
+  const std::uint32_t strips = (rows + rowsPerStrip - 1) / rowsPerStrip;
+  const std::uint64_t rowBytes = std::uint64_t{header.SamplesPerPixel} * static_cast<std::uint32_t>(width);
+  header.RowsPerStrip = rowsPerStrip;
+  header.StripOffsets.assign(strips, 0);
+  header.StripByteCounts.assign(strips, 0);
+  // The directory's size depends on the number of strips only: measure it with zero offsets.
+  std::uint64_t offset = DirectoryBytes(MakeTags(header), true).size();
+  offset = offset <= kPixelOffset ? kPixelOffset : (offset + 15) / 16 * 16;
+  if (offset + rowBytes * rows > 0xFFFFFFFFull) return {};
+  pixelOffset = static_cast<std::uint32_t>(offset);
+  for (std::uint32_t k = 0; k < strips; ++k) {
+    const std::uint32_t stripRows = std::min(rowsPerStrip, rows - k * rowsPerStrip);
+    header.StripOffsets[k] = static_cast<std::uint32_t>(offset);
+    header.StripByteCounts[k] = static_cast<std::uint32_t>(rowBytes * stripRows);
+    offset += rowBytes * stripRows;
+  }
+  std::string out = DirectoryBytes(MakeTags(header), true);
+  out.resize(pixelOffset, '\0');
+  return out;
 }
 
 std::string TifFileWriter::Encode(const TifImage& image, const std::string& dateTime) const {

@@ -32,6 +32,16 @@ class TifFileWriter {
 
   // The header describing image as this writer stores it.
   TifHeader MakeHeader(const TifImage& image, const std::string& dateTime) const;
+  TifHeader MakeHeader(int width, int height, bool alpha, const std::string& dateTime) const;
+
+  // Everything of a file before its pixels when the rows are stored in strips of rowsPerStrip
+  // rows (the last strip shorter), one after another from pixelOffset on: the same directory as
+  // Encode writes, with one strip offset and byte count per strip. pixelOffset is 512 while the
+  // directory fits before it, else the first multiple of 16 after the directory. For pictures
+  // written strip by strip; one strip of all rows gives exactly the bytes Encode starts with.
+  // Returns "" when the strips do not fit 32-bit offsets (see CheckEncodable).
+  std::string EncodeStripDirectory(int width, int height, bool alpha, std::uint32_t rowsPerStrip,
+                                   const std::string& dateTime, std::uint32_t& pixelOffset) const;
   // The directory entries for header, in file order.
   static std::vector<TifTag> MakeTags(const TifHeader& header);
 

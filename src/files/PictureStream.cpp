@@ -1,0 +1,194 @@
+#include "files/PictureStream.h"
+
+#include <limits>
+
+#include "common/FileNames.h"
+#include "common/Version.h"
+#include "files/StreamedFile.h"
+#include "files/TifFileWriter.h"
+
+std::unique_ptr<PictureStream> OpenPngStream(const std::string& fileName, int width, int height,
+                                             std::string_view documentText, std::string& error);
+
+namespace {
+
+std::uint64_t BmpRowBytes(int width) {
+  return (3 * static_cast<std::uint64_t>(width) + 3) & ~std::uint64_t{3};
+}
+
+void Put16(std::string& out, std::uint32_t v) {
+  out.push_back(static_cast<char>(v & 0xFF));
+  out.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+
+void Put32(std::string& out, std::uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+bool OpenFile(StreamedFile& file, const std::string& fileName, std::string& error) {
+  std::string reason;
+  FileFailure failure = FileFailure::None;
+  if (file.Open(fileName, reason, &failure)) return true;
+  error = PictureSaveFailureText(failure, reason);
+  return false;
+}
+
+bool WriteFailed(std::string& error, const std::string& reason) {
+  error = PictureSaveFailureText(FileFailure::Write, reason);
+  return false;
+}
+
+// TIFF: the directory first, then the strips' bytes in row order (rows map to one contiguous
+// run of bytes, so a band is written wherever its first row starts).
+class TifStream : public PictureStream {
+ public:
+  TifStream(int width, std::uint32_t pixelOffset) : width_(width), pixelOffset_(pixelOffset) {}
+  StreamedFile file;
+
+  int Channels() const override { return 4; }
+  bool WriteRows(int first, int count, const std::uint8_t* pixels, std::string& error) override {
+    const std::uint64_t rowBytes = 4 * static_cast<std::uint64_t>(width_);
+    std::string reason;
+    if (!file.WriteAt(pixelOffset_ + rowBytes * static_cast<std::uint64_t>(first),
+                      std::string_view(reinterpret_cast<const char*>(pixels),
+                                       rowBytes * static_cast<std::uint64_t>(count)),
+                      reason)) {
+      return WriteFailed(error, reason);
+    }
+    return true;
+  }
+  bool Finish(std::string& error) override {
+    std::string reason;
+    return file.Commit(reason) || WriteFailed(error, reason);
+  }
+
+ private:
+  int width_;
+  std::uint32_t pixelOffset_;
+};
+
+// BMP: the header of stb_image_write's 24-bit files, rows bottom-up in blue, green, red order,
+// each padded with zeros to a multiple of 4 bytes; a band's rows go to their place.
+class BmpStream : public PictureStream {
+ public:
+  BmpStream(int width, int height) : width_(width), height_(height) {}
+  StreamedFile file;
+
+  static std::string Header(int width, int height) {
+    std::string h = "BM";
+    Put32(h, static_cast<std::uint32_t>(54 + BmpRowBytes(width) * static_cast<std::uint64_t>(height)));
+    Put32(h, 0);
+    Put32(h, 54);
+    Put32(h, 40);
+    Put32(h, static_cast<std::uint32_t>(width));
+    Put32(h, static_cast<std::uint32_t>(height));
+    Put16(h, 1);
+    Put16(h, 24);
+    for (int i = 0; i < 6; ++i) Put32(h, 0);
+    return h;
+  }
+
+  int Channels() const override { return 3; }
+  bool WriteRows(int first, int count, const std::uint8_t* pixels, std::string& error) override {
+    const std::uint64_t rowBytes = BmpRowBytes(width_);
+    std::string band(rowBytes * static_cast<std::uint64_t>(count), '\0');
+    // The band's bottom row comes first in the file.
+    for (int r = 0; r < count; ++r) {
+      const std::uint8_t* source = pixels + static_cast<std::size_t>(r) * width_ * 3;
+      char* target = band.data() + rowBytes * static_cast<std::uint64_t>(count - 1 - r);
+      for (int x = 0; x < width_; ++x, source += 3) {
+        target[3 * x] = static_cast<char>(source[2]);
+        target[3 * x + 1] = static_cast<char>(source[1]);
+        target[3 * x + 2] = static_cast<char>(source[0]);
+      }
+    }
+    const std::uint64_t bottom = static_cast<std::uint64_t>(height_ - (first + count));
+    std::string reason;
+    if (!file.WriteAt(54 + bottom * rowBytes, band, reason)) return WriteFailed(error, reason);
+    return true;
+  }
+  bool Finish(std::string& error) override {
+    std::string reason;
+    return file.Commit(reason) || WriteFailed(error, reason);
+  }
+
+ private:
+  int width_;
+  int height_;
+};
+
+}  // namespace
+
+bool ChooseStreamFormat(const std::string& fileName, StreamFormat& format, std::string& error) {
+  std::string name, extension;
+  SplitFileExtension(fileName, name, extension);
+  if (extension == "png") {
+    format = StreamFormat::Png;
+    return true;
+  }
+  PictureFormat picture;
+  if (!PictureFile::ChooseExportFormat(fileName, picture, error)) return false;
+  format = picture == PictureFormat::Tif ? StreamFormat::Tif : StreamFormat::Bmp;
+  return true;
+}
+
+bool CheckStreamable(StreamFormat format, int width, int height, std::string& error) {
+  if (width <= 0 || height <= 0) {
+    error = "Picture has no pixels.";
+    return false;
+  }
+  const std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels";
+  switch (format) {
+    case StreamFormat::Tif:
+      if (!TifFileWriter::CheckEncodable(width, height, true, error)) {
+        error = "Picture of " + size + " is too large for a TIF file (32-bit offsets).";
+        return false;
+      }
+      return true;
+    case StreamFormat::Bmp:
+      if (54 + BmpRowBytes(width) * static_cast<std::uint64_t>(height) > 0xFFFFFFFFull) {
+        error = "Picture of " + size + " is too large for a BMP file (32-bit file size).";
+        return false;
+      }
+      return true;
+    case StreamFormat::Png:
+      return true;  // int sides never pass the PNG limit of 2^31 - 1
+  }
+  return true;
+}
+
+std::unique_ptr<PictureStream> OpenPictureStream(StreamFormat format, const std::string& fileName,
+                                                 int width, int height, int rowsPerStrip,
+                                                 std::string_view documentText,
+                                                 std::string& error) {
+  if (!CheckStreamable(format, width, height, error)) return nullptr;
+  std::string reason;
+  if (format == StreamFormat::Png) return OpenPngStream(fileName, width, height, documentText, error);
+  if (format == StreamFormat::Bmp) {
+    auto stream = std::make_unique<BmpStream>(width, height);
+    if (!OpenFile(stream->file, fileName, error)) return nullptr;
+    if (!stream->file.WriteAt(0, BmpStream::Header(width, height), reason)) {
+      WriteFailed(error, reason);
+      return nullptr;
+    }
+    return stream;
+  }
+  const TifFileWriter writer{std::string(korvana::kProgramName), std::string(korvana::kVersionText)};
+  std::uint32_t pixelOffset = 0;
+  const std::string directory = writer.EncodeStripDirectory(
+      width, height, true, static_cast<std::uint32_t>(std::max(rowsPerStrip, 1)),
+      TifFileWriter::LocalDateTime(), pixelOffset);
+  if (directory.empty()) {
+    error = "Picture of " + std::to_string(width) + " x " + std::to_string(height) +
+            " pixels is too large for a TIF file (32-bit offsets).";
+    return nullptr;
+  }
+  auto stream = std::make_unique<TifStream>(width, pixelOffset);
+  if (!OpenFile(stream->file, fileName, error)) return nullptr;
+  if (!stream->file.WriteAt(0, directory, reason)) {
+    WriteFailed(error, reason);
+    return nullptr;
+  }
+  return stream;
+}
