@@ -187,6 +187,24 @@ TEST_F(DlgColorPalette1DTest, ColorAfterAndCopyingFromNeighbours) {
   EXPECT_EQ(Find<TColorBox>(*dialog, "cboColorAfter")->Color(), 0x00FF00u);
 }
 
+// OK pressed with Enter in an edit that was typed into stores the edit first.
+TEST_F(DlgColorPalette1DTest, OkStoresTheEditNotYetLeft) {
+  struct Case {
+    const char* text;
+    bool closes;
+    double stored;
+  } const cases[] = {{"30 %", true, 0.3}, {"1.5", false, 0.0}};
+  for (const Case& c : cases) {
+    ui.shown.clear();
+    auto dialog = Open();
+    Find<QLineEdit>(*dialog, "editTransFactorBefore")->setText(c.text);
+    dialog->accept();
+    EXPECT_EQ(dialog->result() == QDialog::Accepted, c.closes) << c.text;
+    EXPECT_EQ(dialog->GetPalette()->GetFirst()->GetTransFactorBefore().GetValue(), c.stored);
+    EXPECT_EQ(ui.shown.size(), c.closes ? 0u : 1u) << c.text;
+  }
+}
+
 TEST_F(DlgColorPalette1DTest, OkHandsTheCopyOverAndCancelDropsIt) {
   auto dialog = Open();
   Click(*dialog, "btnPalItemAdd");

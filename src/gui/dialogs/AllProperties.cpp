@@ -245,7 +245,8 @@ QWidget* TAllProperties::PaletteRow(const char* swatchName, const char* buttonNa
   layout->setContentsMargins(0, 0, 0, 0);
   auto* swatch = Named(new TPaletteStrip(TPaletteStrip::Kind::Opaque), swatchName,
                        usePalette->accessibleName() + " Preview");
-  swatch->setMinimumSize(120, 18);
+  swatch->setMinimumWidth(120);
+  swatch->setFixedHeight(22);
   swatch->SetPalette(&palette);
   auto* edit = Named(new QPushButton("Edit Palette..."), buttonName, "Edit Palette...");
   layout->addWidget(usePalette);

@@ -45,6 +45,7 @@ W* Named(W* widget, const char* name, const QString& caption) {
 QToolButton* PictureButton(const char* name, const QString& caption, QStyle::StandardPixmap icon,
                            QWidget* parent) {
   auto* button = Named(new QToolButton(parent), name, caption);
+  button->setFocusPolicy(Qt::StrongFocus);  // a click leaves the edit first, storing its text
   button->setIcon(parent->style()->standardIcon(icon));
   button->setToolTip(caption);
   return button;
@@ -162,8 +163,10 @@ void TDlgColorPalette1D::BuildControls() {
                           editSuperFactorBefore_, editSuperFactorAfter_}) {
     edit->setMinimumWidth(60);
     edit->installEventFilter(this);
-    connect(edit, &QLineEdit::textChanged, this, [this] {
-      if (lock_ == 0) modified_ = true;
+    connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+      if (lock_ > 0) return;
+      modified_ = true;
+      lastEdited_ = edit;
     });
   }
   connect(cboColorBefore_, &TColorBox::ColorSelected, this, &TDlgColorPalette1D::ColorBeforeSelected);
@@ -211,6 +214,14 @@ bool TDlgColorPalette1D::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void TDlgColorPalette1D::accept() {
+  if (modified_ && lastEdited_) {
+    const bool stored = lastEdited_ == editPosition_ ? PositionExit() : NumberExit(lastEdited_);
+    if (!stored) return;
+  }
+  QDialog::accept();
 }
 
 void TDlgColorPalette1D::reject() {
@@ -291,8 +302,8 @@ void TDlgColorPalette1D::SetCurrent(TColorPalette1DItem* item) {
   ShowItem();
 }
 
-void TDlgColorPalette1D::PositionExit() {
-  if (!modified_ || lock_ > 0 || !current_) return;
+bool TDlgColorPalette1D::PositionExit() {
+  if (!modified_ || lock_ > 0 || !current_) return true;
   modified_ = false;
   const unitFactorPosMoreLess1 old = current_->GetPosition();
   unitFactorPosMoreLess1 position = old;
@@ -315,10 +326,11 @@ void TDlgColorPalette1D::PositionExit() {
     editPosition_->setText(QString::fromStdString(old.ToText()));
     editPosition_->setFocus();
   }
+  return ok;
 }
 
-void TDlgColorPalette1D::NumberExit(QLineEdit* edit) {
-  if (!modified_ || lock_ > 0 || !current_) return;
+bool TDlgColorPalette1D::NumberExit(QLineEdit* edit) {
+  if (!modified_ || lock_ > 0 || !current_) return true;
   modified_ = false;
   const std::string text = edit->text().toStdString();
   std::string message;
@@ -344,6 +356,7 @@ void TDlgColorPalette1D::NumberExit(QLineEdit* edit) {
     ShowInputError(ui_, message);
     edit->setFocus();
   }
+  return ok;
 }
 
 void TDlgColorPalette1D::ColorBeforeSelected(std::uint32_t color) {

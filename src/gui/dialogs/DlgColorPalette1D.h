@@ -29,6 +29,9 @@ class TDlgColorPalette1D : public QDialog {
   const TColorPalette1D* GetPalette() const { return palette_.get(); }
   const TColorPalette1DItem* CurrentItem() const { return current_; }
 
+  // OK: an edit typed into but not yet left (Enter pressed in it) is stored first; when it
+  // cannot be, the dialog stays open with the message shown.
+  void accept() override;
   void reject() override;
 
   static constexpr int kSuperColumnsWidth = 216;
@@ -51,9 +54,10 @@ class TDlgColorPalette1D : public QDialog {
   void SetCurrent(TColorPalette1DItem* item);
   void SetSuperColumnsVisible(bool visible);
 
-  void PositionExit();
+  // Exit handlers: false when the typed text was refused.
+  bool PositionExit();
   // The number edits: transparency factors (before, after) and super factors (before, after).
-  void NumberExit(QLineEdit* edit);
+  bool NumberExit(QLineEdit* edit);
   void ColorBeforeSelected(std::uint32_t color);
   void ColorAfterSelected(std::uint32_t color);
   void AnchorBeforeSelected(std::uint32_t color);
@@ -71,6 +75,7 @@ class TDlgColorPalette1D : public QDialog {
   TColorPalette1DItem* current_ = nullptr;  // an item of palette_
   int lock_ = 0;
   bool modified_ = false;
+  QLineEdit* lastEdited_ = nullptr;  // the edit whose change set modified_
   bool superShown_ = false;
   int superWidened_ = kSuperColumnsWidth;  // how much showing the super columns widened the form
 
