@@ -25,6 +25,12 @@ const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 using Answer = Interaction::Answer;
 
+void Press(QWidget& widget, int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+  QMouseEvent event(QEvent::MouseButtonPress, QPointF(x, y), widget.mapToGlobal(QPointF(x, y)),
+                    button, button, Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &event);
+}
+
 // A small, quick fractal for windows under test.
 TFractalContent SmallContent() {
   TFractalContent content;
@@ -152,9 +158,7 @@ TEST_F(MainFormTest, MouseModesToggleAndRightButtonSwitchesZoom) {
   EXPECT_EQ(window.MouseMode, 2);
   EXPECT_TRUE(form.Action("ZoomOut")->isChecked());
   EXPECT_FALSE(form.Action("ZoomIn")->isChecked());
-  QMouseEvent right(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton,
-                    Qt::RightButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&window.View(), &right);
+  Press(window.View(), 5, 5, Qt::RightButton);
   EXPECT_EQ(window.MouseMode, 1);
   EXPECT_TRUE(form.Action("ZoomIn")->isChecked());
 }
@@ -189,9 +193,7 @@ TEST_F(MainFormTest, ZoomClickRestartsAndMarksTheDocumentChanged) {
   EXPECT_EQ(form.StatusPanel(4)->text(), "");
   window.View().resize(200, 100);
   Trigger("ZoomIn");
-  QMouseEvent click(QEvent::MouseButtonPress, QPointF(100, 50), QPointF(100, 50), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&window.View(), &click);
+  Press(window.View(), 100, 50);
   const TFractProps& props = window.Document().Content.Fractal;
   EXPECT_DOUBLE_EQ(props.Left.GetValue(), -0.75);
   EXPECT_DOUBLE_EQ(props.Right.GetValue(), 0.75);
@@ -257,9 +259,7 @@ TEST_F(MainFormTest, DuplicateAndJuliaMakeNewDocuments) {
   TMDIChildResult& second = Active();
   second.View().resize(100, 100);
   form.SetActiveMouseMode(4);
-  QMouseEvent click(QEvent::MouseButtonPress, QPointF(50, 25), QPointF(50, 25), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&second.View(), &click);
+  Press(second.View(), 50, 25);
   EXPECT_EQ(second.MouseMode, 4);
   EXPECT_EQ(Captions().back(), "NONAME3");
   const TFractProps& julia = Active().Document().Content.Fractal;
@@ -358,9 +358,7 @@ TEST_F(MainFormTest, BackForwardAndHomeRetraceTheZooms) {
   Trigger("ZoomIn");
   std::vector<double> lefts = {props.Left.GetValue()};
   for (int i = 0; i < 3; ++i) {
-    QMouseEvent click(QEvent::MouseButtonPress, QPointF(60, 60), QPointF(60, 60), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window.View(), &click);
+    Press(window.View(), 60, 60);
     lefts.push_back(props.Left.GetValue());
   }
   EXPECT_FALSE(form.Action("NavigateForward")->isEnabled());
@@ -395,9 +393,7 @@ TEST_F(MainFormTest, ZoomStopsAtThePrecisionOfDoubles) {
   window.View().resize(100, 100);
   Trigger("ZoomIn");
   window.ZoomRectFactor = 0.05;
-  QMouseEvent click(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&window.View(), &click);
+  Press(window.View(), 50, 50);
   EXPECT_EQ(window.Document().Content.Fractal.Left.GetValue(), 0.5 - 2e-13);
   EXPECT_EQ(form.StatusPanel(0)->text(), "Zoom limit reached: double precision");
 }
