@@ -55,7 +55,11 @@ bool TViewResult::Restart() {
 }
 
 void TViewResult::NewBitmap() {
-  document_.Computation.NewBitmap();
+  // Without a result there is nothing to make a bitmap for (its failure has been shown).
+  std::string error;
+  if (document_.Computation.Result() && !document_.Computation.NewBitmap(error)) {
+    main_.ShowComputationError(error);
+  }
   update();
 }
 

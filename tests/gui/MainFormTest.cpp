@@ -18,6 +18,7 @@
 #include "gui/MainForm.h"
 #include "gui/ResultWindow.h"
 #include "gui/ViewResult.h"
+#include "view/TResultRenderer.h"
 
 namespace {
 
@@ -408,6 +409,19 @@ TEST_F(MainFormTest, HelpOpensTheBuiltInPageAtASection) {
   }
   form.ShowHelp("projects");
   EXPECT_EQ(form.HelpWindow()->Browser().source().fragment(), "projects");
+}
+
+TEST_F(MainFormTest, ABitmapBeyondTheMemoryLimitIsReportedAndTheWindowStaysUsable) {
+  SetPictureMemoryLimit(1000);  // bytes: the 48 x 40 bitmap does not fit
+  Trigger("FileNewFract");
+  SetPictureMemoryLimit(0);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Not enough memory for a picture of 48 x 40 pixels.");
+  EXPECT_TRUE(Finished(Active()));
+  Active().View().repaint();
+  Trigger("DuplicateFract");
+  EXPECT_TRUE(Finished(Active()));
+  EXPECT_EQ(ui.shown.size(), 1u);
 }
 
 }  // namespace
