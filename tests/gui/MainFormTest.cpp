@@ -5,7 +5,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QDialogButtonBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QWheelEvent>
 
@@ -409,6 +411,16 @@ TEST_F(MainFormTest, HelpOpensTheBuiltInPageAtASection) {
   }
   form.ShowHelp("projects");
   EXPECT_EQ(form.HelpWindow()->Browser().source().fragment(), "projects");
+
+  // A dialog's Help button opens its section in the main window's help.
+  QDialog dialog(&form);
+  QDialogButtonBox buttons(&dialog);
+  AddHelpButton(buttons, "palette");
+  QPushButton* help = buttons.button(QDialogButtonBox::Help);
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(help->text(), "&Help");
+  help->click();
+  EXPECT_EQ(form.HelpWindow()->Browser().source().fragment(), "palette");
 }
 
 TEST_F(MainFormTest, ABitmapBeyondTheMemoryLimitIsReportedAndTheWindowStaysUsable) {

@@ -19,6 +19,7 @@
 #include "common/Interaction.h"
 #include "common/Messages.h"
 #include "fractal/FormulaTable.h"
+#include "gui/HelpWindow.h"
 #include "gui/dialogs/DlgColorPalette1D.h"
 #include "gui/widgets/ColorBox.h"
 #include "gui/widgets/ColorSwatch.h"
@@ -80,6 +81,7 @@ TAllProperties::TAllProperties(QWidget* owner, TFractViewProps& view, int window
   tabs_->setCurrentIndex(1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  AddHelpButton(*buttons, "properties");
   connect(buttons, &QDialogButtonBox::accepted, this, &TAllProperties::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);

@@ -22,6 +22,7 @@
 #include "common/FileNames.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
+#include "gui/HelpWindow.h"
 #include "gui/MainForm.h"
 #include "gui/ResultWindow.h"
 #include "gui/ViewResult.h"
@@ -100,6 +101,7 @@ TDlgBitmapsProps::TDlgBitmapsProps(TMainForm& main, TMDIChildResult& window, QWi
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
   buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
+  AddHelpButton(*buttons, "bitmaps");
   connect(buttons, &QDialogButtonBox::accepted, this, [this] { Accept(); });
   connect(buttons, &QDialogButtonBox::rejected, this, &TDlgBitmapsProps::reject);
   auto* layout = new QVBoxLayout(this);

@@ -17,6 +17,7 @@
 #include "common/Assert.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
+#include "gui/HelpWindow.h"
 #include "gui/widgets/ColorBox.h"
 #include "gui/widgets/PaletteStrip.h"
 #include "palette/ColorPalette1DFile.h"
@@ -152,6 +153,7 @@ void TDlgColorPalette1D::BuildControls() {
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
   buttons->setObjectName("buttons");
+  AddHelpButton(*buttons, "palette");
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* main = new QHBoxLayout(this);

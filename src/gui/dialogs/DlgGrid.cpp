@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/HelpWindow.h"
 #include "gui/widgets/ColorBox.h"
 
 namespace {
@@ -47,6 +48,7 @@ TDlgGrid::TDlgGrid(TGrid& grid, QWidget* parent) : QDialog(parent), grid_(grid) 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
   buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
+  AddHelpButton(*buttons, "bitmaps");
   connect(buttons, &QDialogButtonBox::accepted, this, &TDlgGrid::Accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
