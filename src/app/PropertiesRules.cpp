@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fractal/TFractProps.h"
+#include "view/ViewGeometry.h"
 
 TFormulaFieldsEnabled FormulaFieldsEnabled(int formula, EMapVar mapVar) {
   TFormulaFieldsEnabled enabled;
@@ -132,6 +133,14 @@ bool StoreProperties(const TPropertiesFields& fields, TFractProps& fract, TFract
       f.XResolution, fields.XResolution, "Horizontal Resolution")(
       f.YResolution, fields.YResolution, "Vertical Resolution");
   parse.Require(ResolutionFits(f), "Vertical Resolution", TooManySamples(f));
+  // Typed coordinates may not go past what doubles tell apart; a rectangle kept as it was (a
+  // document from elsewhere) stays editable.
+  const bool rectangleEdited = !(PlaneOf(f) == PlaneOf(fract)) ||
+                               f.XResolution.GetValue() != fract.XResolution.GetValue() ||
+                               f.YResolution.GetValue() != fract.YResolution.GetValue();
+  parse.Require(!rectangleEdited || WithinPrecision(PlaneOf(f), f.XResolution.GetValue(),
+                                                    f.YResolution.GetValue()),
+                "Selection Right", kZoomLimitText);
   parse(f.CR, fields.CR, "C Real")(f.CI, fields.CI, "C Imaginair")(f.DR, fields.DR, "D Real")(
       f.DI, fields.DI, "D Imaginair")(f.N, fields.N, "N")(f.M, fields.M, "M");
   f.CycleSelection = fields.CycleSelection;

@@ -134,6 +134,8 @@ TEST(StoreProperties, FailureNamesTheFirstBadFieldAndStoresNothing) {
        "In Horizontal Resolution: Value must be positive and more than 0."},
       {[](auto& f) { f.XResolution = "50000"; f.YResolution = "50000"; },
        "In Vertical Resolution: The resolution 50000 x 50000 has more than 2147483647 samples."},
+      {[](auto& f) { f.Left = "0.5"; f.Right = "0.50000000000001"; },
+       "In Selection Right: Zoom limit reached: double precision"},
       {[](auto& f) { f.M = "2.5"; }, "In M: Invalid value: \"2.5\"."},
       {[](auto& f) { f.OuterCircle = "1"; f.MaxCycle = "-1"; },
        "In Outer Circle: Value must be more than 1."},
@@ -162,6 +164,18 @@ TEST(StoreProperties, FailureNamesTheFirstBadFieldAndStoresNothing) {
     EXPECT_EQ(fract, fractBefore) << c.message;
     EXPECT_TRUE(ViewStoredEqual(view, viewBefore)) << c.message;
   }
+}
+
+TEST(StoreProperties, AKeptRectangleBeyondThePrecisionStaysEditable) {
+  TFractProps fract;
+  fract.Left = unitFactor(0.5);
+  fract.Right = unitFactor(0.50000000000001);
+  TFractViewProps view;
+  TPropertiesFields f = FieldsOf(fract, view);
+  f.MaxDepth = "200";
+  std::string message;
+  EXPECT_TRUE(StoreProperties(f, fract, view, message)) << message;
+  EXPECT_EQ(fract.MaxDepth.GetValue(), 200);
 }
 
 }  // namespace
