@@ -13,11 +13,11 @@ QStringList QtNameFilters(const std::string& filter) {
   return filters;
 }
 
-void SetUp(QFileDialog& dialog, const Interaction::FileDialog& spec) {
-  dialog.setWindowTitle(QString::fromStdString(spec.title));
-  dialog.setNameFilters(QtNameFilters(spec.filter));
-  dialog.setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
-  if (!spec.initialFile.empty()) dialog.selectFile(QString::fromStdString(spec.initialFile));
+void SetUp(QFileDialog& dialog, const Interaction::FileDialog& request) {
+  dialog.setWindowTitle(QString::fromStdString(request.title));
+  dialog.setNameFilters(QtNameFilters(request.filter));
+  dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  if (!request.initialFile.empty()) dialog.selectFile(QString::fromStdString(request.initialFile));
 }
 
 Interaction::Answer Ask(QWidget* parent, const std::string& title, const std::string& text,
@@ -51,9 +51,9 @@ Interaction::Answer QtInteraction::AskYesNoCancel(const std::string& title,
   return Ask(parent_, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
-std::vector<std::string> QtInteraction::AskOpenFiles(const FileDialog& spec, bool multiSelect) {
+std::vector<std::string> QtInteraction::AskOpenFiles(const FileDialog& request, bool multiSelect) {
   QFileDialog dialog(parent_);
-  SetUp(dialog, spec);
+  SetUp(dialog, request);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   std::vector<std::string> files;
@@ -62,9 +62,9 @@ std::vector<std::string> QtInteraction::AskOpenFiles(const FileDialog& spec, boo
   return files;
 }
 
-std::string QtInteraction::AskSaveFile(const FileDialog& spec) {
+std::string QtInteraction::AskSaveFile(const FileDialog& request) {
   QFileDialog dialog(parent_);
-  SetUp(dialog, spec);
+  SetUp(dialog, request);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
