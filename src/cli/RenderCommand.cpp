@@ -245,9 +245,13 @@ int Render(const RenderOptions& options, std::FILE* err, bool showProgress,
   planned.endRow = options.endRow;
   planned.bandFile = options.endRow > 0;
   PosterPlan plan;
-  if (!PlanPoster(document.Content, planned, plan, error)) return Fail(err, error);
+  // The band renderer serves runs that ask for a size, a budget or a band; without them a run
+  // keeps the single computation and its limits.
+  const bool posterRun = options.width > 0 || options.memoryMB > 0 || planned.bandFile;
+  if (posterRun && !PlanPoster(document.Content, planned, plan, error)) return Fail(err, error);
   // Bands are needed for a band file and for pictures that do not fit the budget in one piece.
-  const bool banded = planned.bandFile || !plan.inMemory || plan.bandRows < plan.height;
+  const bool banded =
+      posterRun && (planned.bandFile || !plan.inMemory || plan.bandRows < plan.height);
   if (!banded && !CheckPicture(document.Content, options.output, error)) return Fail(err, error);
   const TFractProps& props = document.Content.Fractal;
   if (!WithinPrecision(PlaneOf(props), props.XResolution.GetValue(), props.YResolution.GetValue())) {
