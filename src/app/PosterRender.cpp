@@ -152,8 +152,11 @@ bool PicturesActive(TFractalContent& content) {
   return TBitmapMapper(content.Bitmaps).IsActive();
 }
 
+// The part of the budget for samples and pixels: a sixteenth stays for the program itself (its
+// code, the engine's work arrays, the file writers' buffers).
 std::uint64_t Budget(std::uint64_t memoryBytes) {
-  return memoryBytes != 0 ? memoryBytes : DefaultPosterMemory();
+  const std::uint64_t budget = memoryBytes != 0 ? memoryBytes : DefaultPosterMemory();
+  return budget - budget / 16;
 }
 
 bool PlanRows(int width, int height, int first, int end, std::uint64_t rowBytes,
@@ -164,10 +167,11 @@ bool PlanRows(int width, int height, int first, int end, std::uint64_t rowBytes,
   plan.rowBytes = rowBytes;
   const int rows = end - first;
   // Whole and in memory when the picture and a band of at least one row fit and the normal
-  // writer can store it.
-  const std::uint64_t pictureBytes = static_cast<std::uint64_t>(width) *
-                                     static_cast<std::uint64_t>(height) *
-                                     (format == StreamFormat::Tif ? 5u : 3u);
+  // writer can store it. The normal writers encode the whole file in memory besides the picture:
+  // TIFF 5 + 4 bytes per pixel, BMP 3 + 3, PNG 3 + 3 and its filtered rows.
+  const unsigned perPixel = format == StreamFormat::Tif ? 9u : format == StreamFormat::Bmp ? 6u : 7u;
+  const std::uint64_t pictureBytes =
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * perPixel;
   std::string ignored;
   if (!bandFile && pictureBytes < budget &&
       PictureFile::CheckExportSize(output, width, height, ignored)) {

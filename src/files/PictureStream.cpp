@@ -91,21 +91,20 @@ class BmpStream : public PictureStream {
 
   int Channels() const override { return 3; }
   bool WriteRows(int first, int count, const std::uint8_t* pixels, std::string& error) override {
+    // Row by row into its place (bottom-up), through one row buffer: a band needs no copy.
     const std::uint64_t rowBytes = BmpRowBytes(width_);
-    std::string band(rowBytes * static_cast<std::uint64_t>(count), '\0');
-    // The band's bottom row comes first in the file.
+    std::string row(rowBytes, '\0');
+    std::string reason;
     for (int r = 0; r < count; ++r) {
       const std::uint8_t* source = pixels + static_cast<std::size_t>(r) * width_ * 3;
-      char* target = band.data() + rowBytes * static_cast<std::uint64_t>(count - 1 - r);
       for (int x = 0; x < width_; ++x, source += 3) {
-        target[3 * x] = static_cast<char>(source[2]);
-        target[3 * x + 1] = static_cast<char>(source[1]);
-        target[3 * x + 2] = static_cast<char>(source[0]);
+        row[3 * x] = static_cast<char>(source[2]);
+        row[3 * x + 1] = static_cast<char>(source[1]);
+        row[3 * x + 2] = static_cast<char>(source[0]);
       }
+      const std::uint64_t fromBottom = static_cast<std::uint64_t>(height_ - 1 - (first + r));
+      if (!file.WriteAt(54 + fromBottom * rowBytes, row, reason)) return WriteFailed(error, reason);
     }
-    const std::uint64_t bottom = static_cast<std::uint64_t>(height_ - (first + count));
-    std::string reason;
-    if (!file.WriteAt(54 + bottom * rowBytes, band, reason)) return WriteFailed(error, reason);
     return true;
   }
   bool Finish(std::string& error) override {

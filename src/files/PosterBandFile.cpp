@@ -53,17 +53,16 @@ bool PosterBandWriter::Open(const std::string& fileName, const PosterBandHeader&
 bool PosterBandWriter::WriteRows(int count, const std::uint8_t* display,
                                  const std::uint8_t* exported, std::string& error) {
   const std::size_t width = static_cast<std::size_t>(header_.width);
-  std::string rows;
-  rows.reserve(static_cast<std::size_t>(count) * width * 7);
-  for (int r = 0; r < count; ++r) {
-    rows.append(reinterpret_cast<const char*>(display) + r * width * 3, width * 3);
-    rows.append(reinterpret_cast<const char*>(exported) + r * width * 4, width * 4);
-  }
   std::string reason;
-  if (!file_.Append(rows, reason)) {
-    error = PictureSaveFailureText(FileFailure::Write, reason);
-    file_.Abort();
-    return false;
+  for (int r = 0; r < count; ++r) {
+    const bool ok =
+        file_.Append({reinterpret_cast<const char*>(display) + r * width * 3, width * 3}, reason) &&
+        file_.Append({reinterpret_cast<const char*>(exported) + r * width * 4, width * 4}, reason);
+    if (!ok) {
+      error = PictureSaveFailureText(FileFailure::Write, reason);
+      file_.Abort();
+      return false;
+    }
   }
   written_ += count;
   return true;

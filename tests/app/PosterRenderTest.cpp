@@ -122,15 +122,16 @@ TEST_F(PosterRenderTest, PlanChoosesMemoryBandsOrRefuses) {
   // 60 x 40 pixels at 3 x 3: a pixel row holds 180 * 3 samples of 8 bytes (cycles kept).
   const TFractalContent content = Poster(60, 40, 3);
   const std::uint64_t row = 180 * 3 * 8 + 60 * 3;
+  // A sixteenth of the budget is kept for the program: budgets here are 16/15 of the usable part.
   const struct {
     std::uint64_t memory;
     bool ok, inMemory;
     int bandRows;
   } cases[] = {
       {64u << 20, true, true, 40},            // everything fits at once
-      {60 * 40 * 3 + row * 10 + 1, true, true, 10},  // the picture and 10 rows fit
-      {7000, true, false, 1},                  // less than the picture: streamed by the row
-      {row - 1, false, false, 0},              // not one row
+      {(60 * 40 * 6 + row * 10 + 1) * 16 / 15 + 1, true, true, 10},  // the picture, its file and 10 rows fit
+      {14000 * 16 / 15 + 1, true, false, 3},                 // less than the picture: streamed by 3 rows
+      {(row - 1) * 16 / 15, false, false, 0},              // not one row
   };
   for (const auto& c : cases) {
     PosterJob job;
