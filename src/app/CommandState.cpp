@@ -21,7 +21,8 @@ CommandStates ComputeCommandStates(const ActiveWindowState& w) {
   add("FileSave", fractal && w.documentNeedsSave);
   add("FileSaveAs", fractal);  // a fractal document can always be saved
   add("FileRevert", fractal && !w.documentIsNew && w.documentNeedsSave);
-  for (const char* action : {"actFractProps", "actBitmapsProps", "actFileExportBitmap", "actGrid",
+  for (const char* action : {"actFractProps", "actBitmapsProps", "actFileExportBitmap",
+                             "actFileExportAtSize", "actGrid",
                              "AddNextPoints", "RemovePoints"}) {
     add(action, fractal);
   }

@@ -126,6 +126,7 @@ void TMainForm::CreateActions() {
   AddAction("FileRevert", "&Revert", QKeySequence("Ctrl+Shift+R"), &TMainForm::FileRevert);
   AddAction("actFileExportBitmap", "Export to Bitmap File...", {}, &TMainForm::ExportBitmap);
   Action("actFileExportBitmap")->setIconText("Export to Bitmap File");
+  AddAction("actFileExportAtSize", "Export at &Size...", {}, &TMainForm::ExportAtSizeCommand);
   AddAction("FileExit", "E&xit", {}, nullptr);
   connect(Action("FileExit"), &QAction::triggered, this, &QWidget::close);
 
@@ -237,7 +238,7 @@ void TMainForm::CreateModeActions() {
 void TMainForm::CreateMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   for (const char* name : {"FileNewFract", "FileOpenFract", "DuplicateFract", "FileClose",
-                           "FileSave", "FileSaveAs", "actFileExportBitmap"}) {
+                           "FileSave", "FileSaveAs", "actFileExportBitmap", "actFileExportAtSize"}) {
     file->addAction(Action(name));
   }
   file->addSeparator();

@@ -78,6 +78,13 @@ class TMainForm : public QMainWindow, public BusyIndicator {
   void FileSaveAs();
   void FileRevert();
   void ExportBitmap();
+  // "Export at Size...": asks for the size and the file, then ExportAtSize.
+  void ExportAtSizeCommand();
+  // Renders a copy of content at width x height pixels (supersample samples per pixel side) into
+  // file on a worker thread with a progress dialog; false when it failed (message shown) or was
+  // cancelled.
+  bool ExportAtSize(const TFractalContent& content, int width, int height, int supersample,
+                    const std::string& file);
   // Handles the first command-line argument (a .kvf document or .orp project).
   void OpenCommandLine(const std::string& argument);
   // The argument handled when the window is first shown ("" for none).

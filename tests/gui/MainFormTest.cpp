@@ -15,6 +15,8 @@
 #include "GuiTestSupport.h"
 #include "ScriptedInteraction.h"
 #include "app/PictureExport.h"
+#include "files/BmpFile.h"
+#include "files/TifImage.h"
 #include "app/TUnitFract.h"
 #include "gui/HelpWindow.h"
 #include "gui/MainForm.h"
@@ -434,6 +436,29 @@ TEST_F(MainFormTest, ABitmapBeyondTheMemoryLimitIsReportedAndTheWindowStaysUsabl
   Trigger("DuplicateFract");
   EXPECT_TRUE(Finished(Active()));
   EXPECT_EQ(ui.shown.size(), 1u);
+}
+
+TEST_F(MainFormTest, ExportAtSizeRendersANewPictureWithoutTouchingTheWindow) {
+  Trigger("FileNewFract");
+  TMDIChildResult& window = Active();
+  ASSERT_TRUE(Finished(window));
+  const TFractResult* before = window.Document().Computation.Result();
+  ui.saveAnswers = {folder.File("big.bmp")};
+  Trigger("actFileExportAtSize");  // the size dialog accepts the window's picture size
+  EXPECT_EQ(dialogs, 1);
+  TifImage read;
+  std::string error;
+  ASSERT_TRUE(BmpFile::Read(folder.File("big.bmp"), read, error)) << error;
+  EXPECT_EQ(read.GetWidth(), window.View().GetBitmapWidth());
+  EXPECT_EQ(window.Document().Computation.Result(), before);
+
+  ASSERT_TRUE(form.ExportAtSize(window.Document().Content, 30, 20, 2, folder.File("s.bmp")));
+  ASSERT_TRUE(BmpFile::Read(folder.File("s.bmp"), read, error)) << error;
+  EXPECT_EQ(read.GetWidth(), 30);
+  EXPECT_EQ(read.GetHeight(), 20);
+  EXPECT_FALSE(form.ExportAtSize(window.Document().Content, 30, 20, 2, folder.File("s.gif")));
+  ASSERT_FALSE(ui.shown.empty());
+  EXPECT_EQ(ui.shown.back().title, "File Error");
 }
 
 }  // namespace
