@@ -402,11 +402,6 @@ void TMainForm::ComputationFinished(TMDIChildResult& window) {
   if (!error.empty()) ShowComputationError(error);
 }
 
-void TMainForm::NotYetAvailable(const std::string& what) {
-  ui_->ShowMessage("Korvana", what + " is not available in this version yet.",
-                   Interaction::Icon::Information);
-}
-
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (commandLineHandled_) return;

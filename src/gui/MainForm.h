@@ -154,7 +154,6 @@ class TMainForm : public QMainWindow, public BusyIndicator {
   void OnActive(const std::function<void(TMDIChildResult&)>& command);
   void TileWindows(bool horizontally);
   void ArrangeMinimized();
-  void NotYetAvailable(const std::string& what);
 
   std::unique_ptr<Interaction> ownUi_;
   std::unique_ptr<TMainWorkspace> workspace_;
