@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-TPipetBox::TPipetBox(QWidget* parent) : QWidget(parent) {
+TPipetBox::TPipetBox(QWidget* parent) : TColorSwatch(parent) {
   setFixedSize(38, 32);
   setToolTip("Color in the Pipet");
   setStatusTip("Color in the Pipet");
@@ -10,20 +10,11 @@ TPipetBox::TPipetBox(QWidget* parent) : QWidget(parent) {
   SetColor(0);
 }
 
-void TPipetBox::SetColor(std::uint32_t color) {
-  color_ = color & 0xFFFFFF;
-  setAccessibleDescription(QString("#%1%2%3")
-                               .arg(color_ & 0xFF, 2, 16, QChar('0'))
-                               .arg((color_ >> 8) & 0xFF, 2, 16, QChar('0'))
-                               .arg((color_ >> 16) & 0xFF, 2, 16, QChar('0'))
-                               .toUpper());
-  update();
-}
-
 void TPipetBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QColor(192, 192, 192));
-  painter.setBrush(QColor(color_ & 0xFF, (color_ >> 8) & 0xFF, (color_ >> 16) & 0xFF));
+  const std::uint32_t color = Color();
+  painter.setBrush(QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
   painter.drawEllipse(QRectF(3, 3, width() - 6, height() - 6));
 }

@@ -1,19 +1,13 @@
 #pragma once
 
-#include <QWidget>
-#include <cstdint>
+#include "gui/widgets/ColorSwatch.h"
 
-// The pipette box of the tool bar: an ellipse in the pipette colour with a silver outline.
-class TPipetBox : public QWidget {
+// The pipette box of the tool bar: the pipette colour as an ellipse with a silver outline.
+class TPipetBox : public TColorSwatch {
   Q_OBJECT
  public:
   explicit TPipetBox(QWidget* parent = nullptr);
-  void SetColor(std::uint32_t color);
-  std::uint32_t Color() const { return color_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-
- private:
-  std::uint32_t color_ = 0;
 };

@@ -6,6 +6,12 @@ TColorSwatch::TColorSwatch(QWidget* parent) : QWidget(parent) { setMinimumSize(1
 
 void TColorSwatch::SetColor(std::uint32_t color) {
   color_ = color & 0xFFFFFF;
+  // Assistive technology reads the colour as #RRGGBB.
+  setAccessibleDescription(QString("#%1%2%3")
+                               .arg(color_ & 0xFF, 2, 16, QChar('0'))
+                               .arg((color_ >> 8) & 0xFF, 2, 16, QChar('0'))
+                               .arg((color_ >> 16) & 0xFF, 2, 16, QChar('0'))
+                               .toUpper());
   update();
 }
 
