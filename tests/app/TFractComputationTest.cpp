@@ -213,7 +213,9 @@ TEST(TFractComputation, EditsWhileComputingNeverPaintPastTheResult) {
     const Bitmap24 edited = PaintedAtOnce(result, content);
     content.Fractal.MaxCycle = unitIntegerPos(4);  // the colours of the computed array
     EXPECT_EQ(result.GetBitmap()->rgb, PaintedAtOnce(result, content).rgb);
-    if (edit == Edit::MaxCycleAndResolution) EXPECT_NE(edited.rgb, result.GetBitmap()->rgb);
+    if (edit == Edit::MaxCycleAndResolution) {
+      EXPECT_NE(edited.rgb, result.GetBitmap()->rgb);
+    }
   }
 }
 
