@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ScriptedInteraction.h"
+#include "TestFiles.h"
 #include "app/FractalDocumentFile.h"
 #include "app/TFractalContent.h"
 #include "common/Assert.h"
@@ -41,12 +42,6 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-// The bytes of a file, "<unreadable>" when it cannot be read.
-inline std::string FileBytes(const std::string& fileName) {
-  std::string bytes;
-  std::string error;
-  return ReadWholeFile(fileName, bytes, error) ? bytes : "<unreadable>";
-}
 
 // The bytes a content is saved as.
 inline std::string DocumentText(const TFractalContent& content) {

@@ -5,10 +5,10 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "app/FractalDocumentFile.h"
 #include "app/PictureExport.h"
 #include "app/TFractComputation.h"
@@ -20,13 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A small picture with escaping, cycling and maximal-depth samples.
 TFractalContent Poster(int width, int height, int g) {
@@ -197,11 +190,11 @@ TEST_F(PosterRenderTest, FittingAndStreamedPicturesEqualTheNormalExport) {
         EXPECT_EQ(a.Alpha(), b.Alpha());
         EXPECT_EQ(a.Colors(), c.Colors());
         EXPECT_EQ(a.Alpha(), c.Alpha());
-        EXPECT_EQ(Bytes(normal).size(), Bytes(fits).size());
+        EXPECT_EQ(FileBytes(normal).size(), FileBytes(fits).size());
       } else {
-        EXPECT_EQ(Bytes(normal), Bytes(fits));
+        EXPECT_EQ(FileBytes(normal), FileBytes(fits));
         if (std::string(extension) == "bmp") {
-          EXPECT_EQ(Bytes(normal), Bytes(streamed));
+          EXPECT_EQ(FileBytes(normal), FileBytes(streamed));
         }
       }
     }
@@ -225,7 +218,7 @@ TEST_F(PosterRenderTest, BandsAssembledInAnyOrderEqualASingleRender) {
     // A budget of 3 band rows streams the joined picture.
     const std::uint64_t memory = std::string(out) == "joined.bmp" ? 64u << 20 : 31 * 7 * 3;
     ASSERT_TRUE(AssemblePoster((dir / out).string(), names, memory, {}, error)) << error;
-    EXPECT_EQ(Bytes(dir / "single.bmp"), Bytes(dir / out)) << out;
+    EXPECT_EQ(FileBytes(dir / "single.bmp"), FileBytes(dir / out)) << out;
   }
 }
 

@@ -4,24 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "cli/RenderCommand.h"
 #include "cli/RenderOptions.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 struct PosterOptionCase {
   std::vector<std::string> args;
@@ -112,7 +104,7 @@ TEST_F(PosterCommandTest, BandsStreamingAndAssemblyGiveTheSinglePicture) {
   ASSERT_EQ(Run({"--size", "90x40", "--supersample", "2", "--rows", "0:13", "-o", File("b0")}), 0);
   ASSERT_EQ(Run({"--size", "90x40", "--supersample", "2", "--rows", "13:40", "-o", File("b1")}), 0);
   ASSERT_EQ(Run({"--assemble", File("joined.bmp"), File("b1"), File("b0")}), 0) << Messages();
-  EXPECT_EQ(Bytes(dir / "single.bmp"), Bytes(dir / "joined.bmp"));
+  EXPECT_EQ(FileBytes(dir / "single.bmp"), FileBytes(dir / "joined.bmp"));
   EXPECT_EQ(fs::file_size(dir / "wide.bmp"), 54u + 9000u * 40u);
 }
 
@@ -156,7 +148,7 @@ TEST_F(PosterCommandTest, DistributedWithGnuParallelEqualsSingleRender) {
                               " --bands 4 --size 60x37 -o " + File("joined.png") +
                               " -- --supersample 3 " + File("d.kvf") + " 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  EXPECT_EQ(Bytes(dir / "single.png"), Bytes(dir / "joined.png"));
+  EXPECT_EQ(FileBytes(dir / "single.png"), FileBytes(dir / "joined.png"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 3);
 }
 

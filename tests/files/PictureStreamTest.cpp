@@ -5,11 +5,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "common/Bitmap24.h"
 #include "files/BmpFile.h"
 #include "files/PngText.h"
@@ -20,13 +19,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Pixel bytes that differ in every channel, row and column.
 std::vector<std::uint8_t> Pattern(int width, int height, int channels) {
@@ -106,7 +98,7 @@ TEST_F(PictureStreamTest, StreamedBmpIsTheEncodedBmp) {
     bitmap.rgb = Pattern(width, 9, 3);
     for (int band : {1, 4, 9}) {
       ASSERT_TRUE(Stream(StreamFormat::Bmp, "s.bmp", width, 9, band, bitmap.rgb));
-      EXPECT_EQ(Bytes(dir / "s.bmp"), BmpFile::Encode(bitmap)) << width << " / " << band;
+      EXPECT_EQ(FileBytes(dir / "s.bmp"), BmpFile::Encode(bitmap)) << width << " / " << band;
     }
   }
 }
@@ -115,7 +107,7 @@ TEST_F(PictureStreamTest, StreamedPngDecodesWithTheDocument) {
   const int width = 11, height = 6;
   const auto pixels = Pattern(width, height, 3);
   ASSERT_TRUE(Stream(StreamFormat::Png, "s.png", width, height, 4, pixels, "<doc>\xE9</doc>"));
-  const std::string bytes = Bytes(dir / "s.png");
+  const std::string bytes = FileBytes(dir / "s.png");
   std::string text, error;
   ASSERT_EQ(FindPngText(bytes, kDocumentKeyword, text, error), PngTextResult::Found) << error;
   EXPECT_EQ(text, "<doc>\xE9</doc>");
