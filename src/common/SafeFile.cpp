@@ -212,22 +212,35 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, st
   return ok;
 }
 
-bool CheckRegularFile(const std::string& fileName, std::string& error, FileFailure* failure) {
+namespace {
+
+// Opens a regular file for reading without blocking (a FIFO is refused before anyone writes to
+// it); fills st. Returns the descriptor, or -1 with error and failure set.
+int OpenRegularFile(const std::string& fileName, struct stat& st, std::string& error,
+                    FileFailure* failure) {
   int fd = OpenNonBlocking(fileName, O_RDONLY);
   if (fd < 0) {
     error = SystemReason();
     SetFailure(failure, FileFailure::Open);
-    return false;
+    return -1;
   }
-  struct stat st {};
-  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  ::close(fd);
-  if (!regular) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
     error = "not a regular file";
     SetFailure(failure, FileFailure::NotRegular);
-    return false;
+    return -1;
   }
   SetFailure(failure, FileFailure::None);
+  return fd;
+}
+
+}  // namespace
+
+bool CheckRegularFile(const std::string& fileName, std::string& error, FileFailure* failure) {
+  struct stat st {};
+  const int fd = OpenRegularFile(fileName, st, error, failure);
+  if (fd < 0) return false;
+  ::close(fd);
   return true;
 }
 
@@ -237,20 +250,9 @@ namespace {
 // maxBytes are read.
 bool ReadRegularFile(const std::string& fileName, std::string& bytes, std::string& error,
                      std::size_t maxBytes, FileFailure* failure, bool prefix) {
-  SetFailure(failure, FileFailure::None);
-  int fd = OpenNonBlocking(fileName, O_RDONLY);
-  if (fd < 0) {
-    error = SystemReason();
-    SetFailure(failure, FileFailure::Open);
-    return false;
-  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    error = "not a regular file";
-    SetFailure(failure, FileFailure::NotRegular);
-    return false;
-  }
+  const int fd = OpenRegularFile(fileName, st, error, failure);
+  if (fd < 0) return false;
   if (!prefix && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
     ::close(fd);
     error = "the file is too large";
