@@ -48,7 +48,7 @@ struct IsaAvx2 {
 
 namespace {
 
-std::uint64_t RunAvx2(const TVectorJob& job, TVectorWorkspace& work) {
+TVectorOutcome RunAvx2(const TVectorJob& job, TVectorWorkspace& work) {
   TSimdRun<IsaAvx2> run(job, work);
   return run.Run();
 }
@@ -57,16 +57,16 @@ std::uint64_t RunAvx2(const TVectorJob& job, TVectorWorkspace& work) {
 
 #pragma GCC pop_options
 
-std::uint64_t ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work) {
+TVectorOutcome ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work) {
   return RunAvx2(job, work);
 }
 
 #else
 
 // Other processors have no AVX2: CpuSupportsPath is false for it, so this is never called.
-std::uint64_t ComputeColumnsAvx2(const TVectorJob&, TVectorWorkspace&) {
+TVectorOutcome ComputeColumnsAvx2(const TVectorJob&, TVectorWorkspace&) {
   KORVANA_ASSERT(!"AVX2 kernel called on a processor without AVX2");
-  return 0;
+  return {};
 }
 
 #endif

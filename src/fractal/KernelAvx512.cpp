@@ -53,7 +53,7 @@ struct IsaAvx512 {
 
 namespace {
 
-std::uint64_t RunAvx512(const TVectorJob& job, TVectorWorkspace& work) {
+TVectorOutcome RunAvx512(const TVectorJob& job, TVectorWorkspace& work) {
   TSimdRun<IsaAvx512> run(job, work);
   return run.Run();
 }
@@ -62,16 +62,16 @@ std::uint64_t RunAvx512(const TVectorJob& job, TVectorWorkspace& work) {
 
 #pragma GCC pop_options
 
-std::uint64_t ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work) {
+TVectorOutcome ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work) {
   return RunAvx512(job, work);
 }
 
 #else
 
 // Other processors have no AVX-512: CpuSupportsPath is false for it, so this is never called.
-std::uint64_t ComputeColumnsAvx512(const TVectorJob&, TVectorWorkspace&) {
+TVectorOutcome ComputeColumnsAvx512(const TVectorJob&, TVectorWorkspace&) {
   KORVANA_ASSERT(!"AVX-512 kernel called on a processor without AVX-512");
-  return 0;
+  return {};
 }
 
 #endif

@@ -58,7 +58,8 @@ class TSimdRun {
         nextColumn_(job.x0),
         nextX_(PlanePosition(job.left, job.right, job.x0, job.xResolution)) {}
 
-  std::uint64_t Run() {
+  // Computes the strip; it is incomplete only when the job's stop flag ended it early.
+  TVectorOutcome Run() {
     for (int l = 0; l < L; ++l) Refill(l);
     UpdateDepthDue();
     switch (job_.formula) {
@@ -66,11 +67,17 @@ class TSimdRun {
       case 1: RunFormula<1>(); break;
       default: RunFormula<2>(); break;
     }
-    return steps_;
+    return {steps_, active_ == 0};
   }
 
  private:
   static unsigned Bit(int l) { return 1u << l; }
+
+  // Whether lanes still hold samples and no stop was requested; read once per settled step,
+  // so a stop is seen within MaxDepth steps.
+  bool Going() const {
+    return active_ != 0 && !(job_.stop && job_.stop->load(std::memory_order_relaxed));
+  }
 
   // Short histories get a loop unrolled at compile time; kSlots -1 reads the length at run time.
   template <int kFormula>
@@ -123,7 +130,7 @@ class TSimdRun {
     const V outer2 = Isa::Set(job_.outerCircle2);
     const V eps2 = Isa::Set(cycles_.innerDist2);
     const std::int32_t slots = kSlots >= 0 ? kSlots : slots_;
-    while (active_ != 0) {
+    while (Going()) {
       V zr[B], zi[B], x2[B], y2[B], cr[B], ci[B], wr[B], wi[B], wr2[B], wi2[B], r2[B];
 #pragma GCC unroll 4
       for (int b = 0; b < B; ++b) {
@@ -178,7 +185,7 @@ class TSimdRun {
   void RegisterLoop() {
     const V outer2 = Isa::Set(job_.outerCircle2);
     const V eps2 = Isa::Set(cycles_.innerDist2);
-    while (active_ != 0) {
+    while (Going()) {
       V zr[B], zi[B], x2[B], y2[B], cr[B], ci[B], wr[B], wi[B], wr2[B], wi2[B], r2[B];
       V hr[kSlots][B], hi[kSlots][B];
 #pragma GCC unroll 4

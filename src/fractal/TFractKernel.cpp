@@ -15,6 +15,12 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 // The history kept before it first has to grow.
 constexpr std::int32_t kInitialHistory = 64;
+// Orbit steps of the scalar kernel between two readings of the stop flag.
+constexpr std::int32_t kStopCheckSteps = 4096;
+
+bool StopRequested(const std::atomic<bool>* stop) {
+  return stop && stop->load(std::memory_order_relaxed);
+}
 
 // The smoothing factor f of formulas 0-3 (0: counts stay whole).
 double SmoothFactor(const TKernelParams& p) {
@@ -137,24 +143,28 @@ TVectorJob TFractKernel::VectorJob(TFractResult& result, std::int32_t x0, std::i
   return job;
 }
 
-void TFractKernel::ComputeColumns(TFractResult& result, std::int32_t x0, std::int32_t x1) {
+bool TFractKernel::ComputeColumns(TFractResult& result, std::int32_t x0, std::int32_t x1,
+                                  const std::atomic<bool>* stop) {
   KORVANA_ASSERT(result.GetWidth() == params_.xResolution &&
                  result.GetHeight() == params_.BandRows());
   KORVANA_ASSERT(0 <= x0 && x0 <= x1 && x1 <= result.GetWidth());
-  if (x0 == x1) return;
-  if (path_ == KernelPath::AVX512) {
-    steps_ += ComputeColumnsAvx512(VectorJob(result, x0, x1), vectorWork_);
-    return;
+  if (x0 == x1) return !StopRequested(stop);
+  if (path_ == KernelPath::AVX512 || path_ == KernelPath::AVX2) {
+    TVectorJob job = VectorJob(result, x0, x1);
+    job.stop = stop;
+    const TVectorOutcome outcome = path_ == KernelPath::AVX512
+                                       ? ComputeColumnsAvx512(job, vectorWork_)
+                                       : ComputeColumnsAvx2(job, vectorWork_);
+    steps_ += outcome.steps;
+    return outcome.complete;
   }
-  if (path_ == KernelPath::AVX2) {
-    steps_ += ComputeColumnsAvx2(VectorJob(result, x0, x1), vectorWork_);
-    return;
-  }
+  stop_ = stop;
   for (std::int32_t column = x0; column < x1; ++column) {
     for (std::int32_t row = 0; row < result.GetHeight(); ++row) {
-      ComputeSample(column, row, result);
+      if (StopRequested(stop) || !ComputeSample(column, row, result)) return false;
     }
   }
+  return true;
 }
 
 // One formula step w = f(z). Returns false on an arithmetic failure that a finite w could
@@ -267,7 +277,8 @@ void TFractKernel::Push(TComplex w) {
   if (h.filled < h.capacity) h.firstSeen[h.filled++] = 0;
 }
 
-void TFractKernel::ComputeSample(std::int32_t column, std::int32_t row, TFractResult& result) {
+// Computes and stores one sample; false, storing nothing, when the stop flag ended it.
+bool TFractKernel::ComputeSample(std::int32_t column, std::int32_t row, TFractResult& result) {
   const TComplex point{PlanePosition(params_.left, params_.right, column, params_.xResolution),
                        rowY_[row]};
   TOrbit orbit;
@@ -278,6 +289,7 @@ void TFractKernel::ComputeSample(std::int32_t column, std::int32_t row, TFractRe
   history_.filled = 0;
   history_.block = TCycleBlock{};
   const End end = Iterate(orbit);
+  if (end == End::Stopped) return false;
   Settle(end, orbit);
   const std::size_t index = static_cast<std::size_t>(row) +
                             static_cast<std::size_t>(column) * static_cast<std::size_t>(result.GetHeight());
@@ -292,13 +304,20 @@ void TFractKernel::ComputeSample(std::int32_t column, std::int32_t row, TFractRe
     if (colors && mapper_) colors[index] = PictureColor(orbit.R, orbit.G, orbit.B, orbit.A);
   }
   if (std::int32_t* cyclePlane = result.CyclePlane()) cyclePlane[index] = orbit.cycle;
+  return true;
 }
 
 // The iteration loop: steps the orbit until it escapes, is caught in a cycle, is stopped by
-// the pictures, fails or reaches MaxDepth. An escape leaves the (smoothed) count in orbit.count.
+// the pictures, fails or reaches MaxDepth, or until the stop flag ends it. An escape leaves the
+// (smoothed) count in orbit.count.
 TFractKernel::End TFractKernel::Iterate(TOrbit& orbit) {
   const bool cycles = history_.capacity > 0;
+  std::int32_t untilStopCheck = kStopCheckSteps;
   while (maxDepth_ > orbit.count) {
+    if (stop_ && --untilStopCheck == 0) {
+      if (StopRequested(stop_)) return End::Stopped;
+      untilStopCheck = kStopCheckSteps;
+    }
     TComplex w;
     if (!Step(orbit.z, orbit.c, orbit.d, w) || (mapper_ && !IsFinite(w))) return End::Failed;
     if (mapper_) {
@@ -363,6 +382,7 @@ void TFractKernel::Settle(End end, TOrbit& orbit) {
       break;
     case End::Escaped:  // counted when it escaped
     case End::Continue:
+    case End::Stopped:
       break;
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -31,9 +32,14 @@ class TFractKernel {
                                               const TOrbitMapper* mapper, std::string& error);
 
   // Computes columns x0 .. x1 - 1 (0 <= x0 <= x1 <= width), each from the top row down. The
-  // array must have the parameters' width and the rows of their band (BandRows). May throw std::bad_alloc when an unusually
-  // long cycle history has to grow.
-  void ComputeColumns(TFractResult& result, std::int32_t x0, std::int32_t x1);
+  // array must have the parameters' width and the rows of their band (BandRows). May throw
+  // std::bad_alloc when an unusually long cycle history has to grow.
+  //
+  // With a stop flag, the computation ends early once the flag reads true: it is read between
+  // samples and at least every few thousand orbit steps (or MaxDepth steps on the vector
+  // paths). Returns false when it ended early; the columns then hold partial data.
+  bool ComputeColumns(TFractResult& result, std::int32_t x0, std::int32_t x1,
+                      const std::atomic<bool>* stop = nullptr);
 
   // The path that computes: params.path resolved against the processor, the formula and the
   // picture mapping.
@@ -45,7 +51,7 @@ class TFractKernel {
  private:
   TFractKernel(const TKernelParams& params, const TOrbitMapper* mapper);
 
-  enum class End { Continue, MaxDepth, Escaped, Cycle, Picture, Failed };
+  enum class End { Continue, MaxDepth, Escaped, Cycle, Picture, Failed, Stopped };
 
   // The state of one sample's orbit.
   struct TOrbit {
@@ -68,7 +74,7 @@ class TFractKernel {
 
   KernelPath ResolvePath() const;
   TVectorJob VectorJob(TFractResult& result, std::int32_t x0, std::int32_t x1) const;
-  void ComputeSample(std::int32_t column, std::int32_t row, TFractResult& result);
+  bool ComputeSample(std::int32_t column, std::int32_t row, TFractResult& result);
   End Iterate(TOrbit& orbit);
   End MapPictures(TOrbit& orbit, TComplex w) const;
   void Settle(End end, TOrbit& orbit);
@@ -89,5 +95,6 @@ class TFractKernel {
   std::vector<double> rowY_;
   THistory history_;
   TVectorWorkspace vectorWork_;
+  const std::atomic<bool>* stop_ = nullptr;  // the stop flag of the current ComputeColumns
   std::uint64_t steps_ = 0;
 };

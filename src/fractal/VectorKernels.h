@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -28,6 +29,14 @@ struct TVectorJob {
   std::int32_t x0 = 0, x1 = 0;
   float* depths = nullptr;        // column-major planes of the result
   std::int32_t* cyclePlane = nullptr;
+  // When set, the run ends early once it reads true (checked at least every MaxDepth steps).
+  const std::atomic<bool>* stop = nullptr;
+};
+
+// What one vector run did.
+struct TVectorOutcome {
+  std::uint64_t steps = 0;  // orbit steps of the samples that ended
+  bool complete = true;     // false: the stop flag ended it with samples left unset
 };
 
 // The longest history the vector kernels keep; longer ones are computed by the scalar kernel.
@@ -51,7 +60,7 @@ struct TVectorWorkspace {
   }
 };
 
-// Compute columns job.x0 .. job.x1 - 1 into the planes; return the number of orbit steps. They
-// exist on x86 only; elsewhere they must not be called.
-std::uint64_t ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work);
-std::uint64_t ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work);
+// Compute columns job.x0 .. job.x1 - 1 into the planes. They exist on x86 only; elsewhere they
+// must not be called.
+TVectorOutcome ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work);
+TVectorOutcome ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work);

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "KernelTestHelpers.h"
@@ -400,4 +402,54 @@ TEST(TFractKernel, ComputesOnlyTheColumnsAskedFor) {
   EXPECT_NE(result->GetDepth(4, 3), 99.0f);
   EXPECT_EQ(result->GetDepth(5, 0), 99.0f);
   EXPECT_GT(kernel->OrbitSteps(), 0u);
+}
+
+// A stop flag ends a strip early on every path (false, the columns partial), also inside one
+// long orbit on the scalar path; a flag that stays clear changes nothing.
+TEST(TFractKernel, AStopFlagEndsTheColumnsEarlyOnEveryPath) {
+  struct Case {
+    const char* name;
+    int size, maxDepth;
+  };
+  const Case cases[] = {
+      {"one sample, one long orbit", 1, INT_MAX},  // only the scalar path reads inside an orbit
+      {"many deep samples", 64, 10000000},
+  };
+  for (KernelPath path : {KernelPath::Scalar, KernelPath::AVX2, KernelPath::AVX512}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(KernelPathName(path)) + ", " + c.name);
+      if (path != KernelPath::Scalar && c.size == 1) continue;
+      TKernelParams p;
+      p.xResolution = p.yResolution = c.size;
+      p.left = c.size == 1 ? 0.0 : -2.0;  // the only sample is the origin, inside the set
+      p.right = 1.0;
+      p.top = c.size == 1 ? 0.0 : 1.5;
+      p.bottom = -1.5;
+      p.maxCycle = 0;
+      p.path = path;
+      std::string error;
+      p.maxDepth = 1000;
+      auto kernel = TFractKernel::Create(p, nullptr, error);
+      if (kernel->ActivePath() != path) continue;  // not on this processor
+      const std::atomic<bool> clear{false};
+      auto shallow = NewResult(p);
+      EXPECT_TRUE(kernel->ComputeColumns(*shallow, 0, c.size, &clear));
+      EXPECT_TRUE(SamePlanes(*ComputeWithKernel(p), *shallow));
+
+      p.maxDepth = c.maxDepth;
+      kernel = TFractKernel::Create(p, nullptr, error);
+      auto result = NewResult(p);
+      result->SetDepth(0, 0, 99.0f);
+      std::atomic<bool> stop{false};
+      std::thread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stop = true;
+      });
+      EXPECT_FALSE(kernel->ComputeColumns(*result, 0, c.size, &stop));
+      stopper.join();
+      if (c.size == 1) {
+        EXPECT_EQ(result->GetDepth(0, 0), 99.0f);  // nothing stored
+      }
+    }
+  }
 }
