@@ -54,6 +54,15 @@ int WorkerCount(int requested, int strips) {
 
 TThreadVolumeWriter::TThreadVolumeWriter() = default;
 
+int TThreadVolumeWriter::StripColumns(int width, int rows) {
+  const std::int64_t height = std::max(rows, 1);
+  const std::int64_t samples = std::max<std::int64_t>(width, 0) * height;
+  const std::int64_t wanted = std::min<std::int64_t>(kMinStripSamples, samples / kMinStrips);
+  const std::int64_t columns = (wanted + height - 1) / height;
+  const std::int64_t groups = std::max<std::int64_t>((columns + kStripColumns - 1) / kStripColumns, 1);
+  return static_cast<int>(groups * kStripColumns);
+}
+
 TThreadVolumeWriter::~TThreadVolumeWriter() {
   refuseStart_ = true;  // the finished callback must not leave a run behind
   Stop();
@@ -75,7 +84,8 @@ bool TThreadVolumeWriter::Start(const TKernelParams& params, TFractResult& resul
   KORVANA_ASSERT(result.GetWidth() == params.xResolution &&
                  result.GetHeight() == params.BandRows());
   width_ = result.GetWidth();
-  strips_ = (width_ + kStripColumns - 1) / kStripColumns;
+  stripColumns_ = StripColumns(width_, result.GetHeight());
+  strips_ = (width_ + stripColumns_ - 1) / stripColumns_;
   const int workers = WorkerCount(threads, strips_);
   if (!CreateKernels(params, mapper, workers, error)) return false;
   result_ = &result;
@@ -138,21 +148,21 @@ void TThreadVolumeWriter::Work(TFractKernel& kernel) {
   while (!terminate_.load(std::memory_order_acquire)) {
     const int strip = nextStrip_.fetch_add(1);
     if (strip >= strips_) break;
-    const int x0 = strip * kStripColumns;
-    const int x1 = std::min(x0 + kStripColumns, width_);
-    bool ok = true;
+    const int x0 = strip * stripColumns_;
+    const int x1 = static_cast<int>(std::min<std::int64_t>(std::int64_t{x0} + stripColumns_, width_));
+    Strip state = Strip::Done;
     try {
-      kernel.ComputeColumns(*result_, x0, x1);
+      if (!kernel.ComputeColumns(*result_, x0, x1, &terminate_)) state = Strip::Stopped;
     } catch (const std::bad_alloc&) {
       std::lock_guard<std::mutex> lock(mutex_);
       failure_ = "Not enough memory for the work arrays of the computation.";
-      ok = false;
+      state = Strip::Failed;
     } catch (...) {
-      ok = false;
+      state = Strip::Failed;
     }
-    if (!ok) terminate_.store(true, std::memory_order_release);
-    HandOver(strip, ok);
-    if (!ok) break;
+    if (state == Strip::Failed) terminate_.store(true, std::memory_order_release);
+    HandOver(strip, state);
+    if (state != Strip::Done) break;
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -164,18 +174,18 @@ void TThreadVolumeWriter::Work(TFractKernel& kernel) {
 }
 
 // Reports the strip to the owner; a finished strip then waits until the owner has painted it
-// (or dropped it because an earlier strip failed).
-void TThreadVolumeWriter::HandOver(int strip, bool ok) {
+// (or dropped it because an earlier strip failed or stopped).
+void TThreadVolumeWriter::HandOver(int strip, Strip state) {
   std::uint64_t seenReleases = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     seenReleases = releases_.load(std::memory_order_relaxed);
-    stripState_[strip] = ok ? Strip::Done : Strip::Failed;
+    stripState_[strip] = state;
     ++events_;
   }
   ownerWake_.notify_all();
   WakeOwner();
-  if (!ok) return;
+  if (state != Strip::Done) return;
   // The owner usually answers within microseconds: wait for that briefly without sleeping,
   // because waking a sleeping thread costs more than a strip's share of the computation.
   for (int spin = 0; spin < kSpinRounds; ++spin) {
@@ -201,7 +211,8 @@ void TThreadVolumeWriter::ServiceHandOvers() {
     eventsSeen_ = events_;
     while (!broken_ && nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Done) {
       const int strip = nextToPublish_;
-      const int columns = std::min((strip + 1) * kStripColumns, width_);
+      const int columns = static_cast<int>(
+          std::min<std::int64_t>(static_cast<std::int64_t>(strip + 1) * stripColumns_, width_));
       result_->SetComputed(columns);
       lock.unlock();
       const bool painted = Paint(columns);
@@ -212,7 +223,10 @@ void TThreadVolumeWriter::ServiceHandOvers() {
       released_.notify_all();
       if (!painted) broken_ = true;
     }
-    if (nextToPublish_ < strips_ && stripState_[nextToPublish_] == Strip::Failed) broken_ = true;
+    if (nextToPublish_ < strips_ && (stripState_[nextToPublish_] == Strip::Failed ||
+                                     stripState_[nextToPublish_] == Strip::Stopped)) {
+      broken_ = true;
+    }
     if (broken_) {
       for (Strip& state : stripState_) {
         if (state == Strip::Done) state = Strip::Released;

@@ -35,18 +35,31 @@ struct EngineCallbacks {
 
 // The computing engine of one document: one run computes one result array with several worker
 // threads (named "TreadVolumeWrit", the 15 characters Linux allows of "TreadVolumeWriter").
-// Workers take strips of 8 columns in column order; each finished strip is handed over to the
-// owner thread, which publishes the computed columns strip by strip from left to right (so the
-// computed count grows only by whole strips and painting never sees a gap) and paints them,
-// while the worker that handed over waits until its strip has been painted. Stopping sets the
-// termination flag, which workers read between strips, and keeps servicing hand-overs until
-// every worker has ended, so it never deadlocks and waits for at most one strip per worker.
+// Workers take strips of whole 8-column groups in column order (StripColumns); each finished
+// strip is handed over to the owner thread, which publishes the computed columns strip by strip
+// from left to right (so the computed count grows only by whole strips and painting never sees
+// a gap) and paints them, while the worker that handed over waits until its strip has been
+// painted. Stopping sets the termination flag, which the kernels read inside a strip too (see
+// TFractKernel::ComputeColumns): a strip it interrupts is dropped, never published, and so are
+// all strips after it. Stopping keeps servicing hand-overs until every worker has ended, so it
+// never deadlocks and waits for less than one strip per worker.
 //
 // All members except the constructor arguments' callbacks run on the owner thread. Engines
 // share nothing, so any number may run at once.
 class TThreadVolumeWriter {
  public:
+  // Strips are whole multiples of this many columns.
   static constexpr int kStripColumns = 8;
+  // Samples a strip should hold at least, so that handing it over costs little against
+  // computing it ...
+  static constexpr int kMinStripSamples = 4096;
+  // ... unless that leaves fewer strips than this (for progressive display and for balancing
+  // the work between the workers).
+  static constexpr int kMinStrips = 256;
+
+  // The columns of one strip for a picture of width x rows samples: 8 for all but pictures
+  // with very short columns.
+  static int StripColumns(int width, int rows);
 
   TThreadVolumeWriter();
   ~TThreadVolumeWriter();  // stops a running computation
@@ -70,33 +83,34 @@ class TThreadVolumeWriter {
   void Wait();
 
   // Requests termination of the current run and services its in-flight hand-overs until every
-  // worker has ended, so it waits for at most one strip per worker. A run that the finished
-  // callback starts keeps running.
+  // worker has ended; workers leave their strips early, so it waits for less than one strip
+  // per worker. A run that the finished callback starts keeps running.
   void Stop();
 
-  // Only requests termination: workers end after their current strip. The owner still has to
-  // service their hand-overs (its event loop, Wait or Stop).
+  // Only requests termination: workers end soon, dropping the strips they are in. The owner
+  // still has to service their hand-overs (its event loop, Wait or Stop).
   void RequestStop();
 
   // True from Start until finished has been called.
   bool IsRunning() const { return running_; }
 
   // Empty, or why the last run ended early (an allocation failure inside a worker, or a failure
-  // of the paint callback). Other failures inside a worker end the run silently; the columns
-  // published so far stay valid.
+  // of the paint callback). A stop and other failures inside a worker end the run silently; the
+  // columns published so far stay valid.
   const std::string& LastError() const { return lastError_; }
 
   // Orbit steps of the last run, summed over its workers once it is over.
   std::uint64_t OrbitSteps() const { return steps_; }
 
  private:
-  enum class Strip : std::uint8_t { Waiting, Done, Failed, Released };
+  // Stopped: the termination flag interrupted it, so its columns are partial.
+  enum class Strip : std::uint8_t { Waiting, Done, Failed, Stopped, Released };
 
   bool CreateKernels(const TKernelParams& params, const TOrbitMapper* mapper, int workers,
                      std::string& error);
   bool StartWorkers(int workers);
   void Work(TFractKernel& kernel);
-  void HandOver(int strip, bool ok);
+  void HandOver(int strip, Strip state);
   bool Paint(int columns);
   void Fail(const std::string& reason);
   void WaitForRun(std::uint64_t run);
@@ -110,6 +124,7 @@ class TThreadVolumeWriter {
   std::vector<std::unique_ptr<TFractKernel>> kernels_;
   std::vector<std::thread> threads_;
   int width_ = 0;
+  int stripColumns_ = kStripColumns;
   int strips_ = 0;
 
   std::atomic<bool> terminate_{false};
@@ -125,7 +140,7 @@ class TThreadVolumeWriter {
   int workersLeft_ = 0;
   std::atomic<std::uint64_t> events_{0};  // hand-overs and worker ends so far
   std::uint64_t eventsSeen_ = 0;          // events_ at the owner's last servicing
-  bool broken_ = false;  // a strip failed: later strips can never be published
+  bool broken_ = false;  // a strip failed or stopped: later strips can never be published
   std::string failure_;  // why, when it was an allocation failure
 
   bool running_ = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -30,6 +31,7 @@ TKernelParams Strips(int width, int height) {
 // Records what the owner saw: every paint's computed count, checked to grow by whole strips.
 struct Recorder {
   const TFractResult* result = nullptr;
+  int strip = 8;  // columns of a strip
   std::vector<int> paints;
   int finished = 0;
   bool wholeStrips = true;
@@ -38,8 +40,8 @@ struct Recorder {
     EngineCallbacks c;
     c.paint = [this](int columns) {
       const int last = paints.empty() ? 0 : paints.back();
-      const bool whole = columns % 8 == 0 || columns == result->GetWidth();
-      wholeStrips = wholeStrips && whole && columns > last && columns - last <= 8 &&
+      const bool whole = columns % strip == 0 || columns == result->GetWidth();
+      wholeStrips = wholeStrips && whole && columns > last && columns - last <= strip &&
                     result->GetComputed() == columns;
       paints.push_back(columns);
     };
@@ -149,7 +151,7 @@ TEST(TThreadVolumeWriter, AnOwnerWithAnEventLoopServicesWhenWoken) {
   EXPECT_EQ(rec.finished, 1);
 }
 
-TEST(TThreadVolumeWriter, AStopDuringTheFirstStripLetsItFinishAndBePainted) {
+TEST(TThreadVolumeWriter, AStopDuringTheFirstStripDropsIt) {
   TKernelParams p = Strips(40, 6);
   const GateMapper gate;
   auto result = NewResult(p, true);
@@ -162,9 +164,123 @@ TEST(TThreadVolumeWriter, AStopDuringTheFirstStripLetsItFinishAndBePainted) {
   engine.RequestStop();
   gate.Open();
   engine.Wait();
-  EXPECT_EQ(rec.paints, std::vector<int>{8});
-  EXPECT_EQ(result->GetComputed(), 8);
+  EXPECT_EQ(rec.paints, std::vector<int>{});
+  EXPECT_EQ(result->GetComputed(), 0);
   EXPECT_EQ(rec.finished, 1);
+  EXPECT_EQ(engine.LastError(), "");
+}
+
+namespace {
+
+// A picture of 16 x 2000 samples whose left strip escapes at once and whose right strip lies
+// largely inside the set: at MaxDepth 10^6 without cycle detection it takes seconds.
+TKernelParams CheapThenDeep(KernelPath path) {
+  TKernelParams p;
+  p.xResolution = 16;
+  p.yResolution = 2000;
+  p.left = -4.0;
+  p.right = 0.0;
+  p.top = 0.1;
+  p.bottom = -0.1;
+  p.maxDepth = 1000000;
+  p.maxCycle = 0;
+  p.path = path;
+  return p;
+}
+
+}  // namespace
+
+// A stop while the workers are deep inside the second strip reaches them there: that strip is
+// dropped (a finished one would be published), the run ends with no error, and the published
+// strip holds the values of a complete computation.
+TEST(TThreadVolumeWriter, AStopInsideADeepStripDropsItAndEndsWithoutError) {
+  for (KernelPath path : {KernelPath::Scalar, KernelPath::Auto}) {
+    for (int threads : {1, 2}) {
+      SCOPED_TRACE(std::string(KernelPathName(path)) + ", threads " + std::to_string(threads));
+      const TKernelParams p = CheapThenDeep(path);
+      auto reference = NewResult(p);
+      std::string error;
+      ASSERT_TRUE(TFractKernel::Create(p, nullptr, error)->ComputeColumns(*reference, 0, 8));
+      auto result = NewResult(p);
+      Recorder rec;
+      rec.result = result.get();
+      TThreadVolumeWriter engine;
+      ASSERT_TRUE(engine.Start(p, *result, nullptr, threads, rec.Callbacks(), error)) << error;
+      // An owner's event loop: the cheap strip is published, the deep one is under way.
+      while (result->GetComputed() < 8 && engine.IsRunning()) {
+        engine.ServiceHandOvers();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      engine.Stop();
+      EXPECT_EQ(rec.paints, std::vector<int>{8});
+      EXPECT_EQ(result->GetComputed(), 8);
+      EXPECT_EQ(rec.finished, 1);
+      EXPECT_EQ(engine.LastError(), "");
+      for (int x = 0; x < 8; ++x) {
+        for (int y = 0; y < p.yResolution; y += 97) {
+          ASSERT_EQ(result->GetDepth(x, y), reference->GetDepth(x, y)) << x << ", " << y;
+        }
+      }
+    }
+  }
+}
+
+// Pictures with very short columns get strips of many columns (still whole groups of 8, taken
+// and published left to right); the planes are those of 8-column strips, for any worker count.
+TEST(TThreadVolumeWriter, WideStripsForShortColumnsGiveTheSameResults) {
+  struct Case {
+    int width, height, maxDepth;
+    KernelPath path;
+  };
+  const Case cases[] = {
+      {20000, 1, 200, KernelPath::Auto},
+      {9001, 2, 50, KernelPath::Scalar},
+      {12345, 3, 1, KernelPath::Auto},  // MaxDepth 1 runs the scalar kernel
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    TKernelParams p = Strips(c.width, c.height);
+    p.left = -2.0;
+    p.right = 1.0;
+    p.top = 0.7;
+    p.bottom = -0.7;
+    p.maxDepth = c.maxDepth;
+    p.path = c.path;
+    auto narrow = NewResult(p);
+    std::string error;
+    auto kernel = TFractKernel::Create(p, nullptr, error);
+    for (int x = 0; x < c.width; x += 8) kernel->ComputeColumns(*narrow, x, std::min(x + 8, c.width));
+    const int strip = TThreadVolumeWriter::StripColumns(c.width, c.height);
+    EXPECT_GT(strip, 8);
+    EXPECT_EQ(strip % 8, 0);
+    for (int threads : {1, 2}) {
+      auto result = NewResult(p);
+      Recorder rec;
+      rec.result = result.get();
+      rec.strip = strip;
+      TThreadVolumeWriter engine;
+      ASSERT_TRUE(engine.Start(p, *result, nullptr, threads, rec.Callbacks(), error)) << error;
+      engine.Wait();
+      EXPECT_TRUE(rec.wholeStrips) << threads;
+      EXPECT_EQ(rec.paints.size(), static_cast<std::size_t>((c.width + strip - 1) / strip));
+      EXPECT_TRUE(SamePlanes(*narrow, *result)) << threads;
+    }
+  }
+}
+
+// Strips widen only for short columns; pictures as a window shows them keep 8-column strips.
+TEST(TThreadVolumeWriter, StripsWidenOnlyForShortColumns) {
+  EXPECT_EQ(TThreadVolumeWriter::StripColumns(2000, 2000), 8);
+  EXPECT_EQ(TThreadVolumeWriter::StripColumns(8000, 600), 8);
+  EXPECT_EQ(TThreadVolumeWriter::StripColumns(64, 20), 8);  // too few samples to share out
+  EXPECT_EQ(TThreadVolumeWriter::StripColumns(0, 0), 8);
+  for (int height : {1, 2, 3, 7, 100}) {
+    const int columns = TThreadVolumeWriter::StripColumns(100000000 / height, height);
+    EXPECT_EQ(columns % 8, 0) << height;
+    EXPECT_GE(columns * height, TThreadVolumeWriter::kMinStripSamples) << height;
+    EXPECT_LT((columns - 8) * height, TThreadVolumeWriter::kMinStripSamples) << height;
+  }
 }
 
 TEST(TThreadVolumeWriter, StopWaitsForAtMostOneStripPerWorker) {
