@@ -7,41 +7,63 @@
 #include "common/Bitmap24.h"
 #include "common/SafeFile.h"
 #include "files/PictureFile.h"
-#include "files/PngText.h"
+#include "files/PngEncoder.h"
 #include "files/TifImage.h"
-
-// The one translation unit with stb_image_write's code (PNG and BMP encoders, memory output only).
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
 
 namespace {
 
-void AppendBytes(void* context, void* data, int size) {
-  static_cast<std::string*>(context)->append(static_cast<const char*>(data),
-                                             static_cast<std::size_t>(size));
+// Encodes the picture, its rows made by row(y, buffer) (returning the row's bytes), into bytes.
+// False with the message for the user.
+template <typename Row>
+bool EncodeRows(int width, int height, int channels, std::string_view documentText, Row row,
+                std::string& bytes, std::string& error) {
+  if (!PngFile::CheckEncodable(width, height, channels, error)) return false;
+  bytes.clear();
+  PngEncoder encoder([&bytes](std::string_view data, std::string&) {
+    bytes.append(data);
+    return true;
+  });
+  bool ok = encoder.Begin(width, height, channels, documentText);
+  std::vector<std::uint8_t> buffer;
+  for (int y = 0; ok && y < height; ++y) ok = encoder.WriteRows(row(y, buffer), 1);
+  if (ok && encoder.End()) return true;
+  bytes.clear();
+  error = encoder.GetFailure() == PngEncoder::Failure::Document
+              ? encoder.Reason()
+              : "The PNG encoder failed: " + encoder.Reason() + ".";
+  return false;
 }
 
-std::string EncodePixels(int width, int height, int channels, const std::uint8_t* pixels) {
-  std::string bytes, ignored;
-  if (!PngFile::CheckEncodable(width, height, channels, ignored) ||
-      !stbi_write_png_to_func(AppendBytes, &bytes, width, height, channels, pixels,
-                              width * channels)) {
-    return {};
-  }
-  return bytes;
+bool EncodeBitmap(const Bitmap24& bitmap, std::string_view documentText, std::string& bytes,
+                  std::string& error) {
+  return EncodeRows(
+      bitmap.width, bitmap.height, 3, documentText,
+      [&bitmap](int y, std::vector<std::uint8_t>&) { return bitmap.Pixel(0, y); }, bytes, error);
+}
+
+bool EncodeImage(const TifImage& image, std::string& bytes, std::string& error) {
+  const int width = image.GetWidth();
+  const int channels = image.HasAlpha() ? 4 : 3;
+  auto row = [&](int y, std::vector<std::uint8_t>& buffer) {
+    buffer.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(channels));
+    std::uint8_t* p = buffer.data();
+    const std::size_t first = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    for (std::size_t i = first; i < first + static_cast<std::size_t>(width); ++i) {
+      const std::uint32_t color = image.Colors()[i];
+      *p++ = static_cast<std::uint8_t>(color & 0xFF);
+      *p++ = static_cast<std::uint8_t>((color >> 8) & 0xFF);
+      *p++ = static_cast<std::uint8_t>((color >> 16) & 0xFF);
+      if (channels == 4) *p++ = image.Alpha()[i];
+    }
+    return static_cast<const std::uint8_t*>(buffer.data());
+  };
+  return EncodeRows(width, image.GetHeight(), channels, {}, row, bytes, error);
 }
 
 bool WriteBytes(const std::string& fileName, const std::string& bytes, std::string& error) {
   std::string reason;
   FileFailure failure = FileFailure::None;
-  if (bytes.empty() || !WriteFileAtomically(fileName, bytes, reason, &failure)) {
+  if (!WriteFileAtomically(fileName, bytes, reason, &failure)) {
     error = PictureSaveFailureText(failure, reason);
     return false;
   }
@@ -55,9 +77,10 @@ bool PngFile::CheckEncodable(int width, int height, int channels, std::string& e
     error = "Picture has no pixels.";
     return false;
   }
-  // stb_image_write counts the filtered rows ((channels * width + 1) * height bytes) and the
-  // compressed stream in int, and grows its output buffer by doubling an int: both must stay
-  // below 2^30 bytes. Fixed-code compression writes at most 9 bits per input byte.
+  // The whole file is built in memory beside the picture. The filtered rows
+  // ((channels * width + 1) * height bytes) with room for data that does not compress must stay
+  // below 1 GiB;
+  // larger pictures are streamed (see PictureStream.h).
   const std::uint64_t filtered =
       (static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(width) + 1) *
       static_cast<std::uint64_t>(height);
@@ -71,39 +94,24 @@ bool PngFile::CheckEncodable(int width, int height, int channels, std::string& e
 }
 
 std::string PngFile::Encode(const Bitmap24& bitmap) {
-  return EncodePixels(bitmap.width, bitmap.height, 3, bitmap.rgb.data());
+  std::string bytes, ignored;
+  EncodeBitmap(bitmap, {}, bytes, ignored);
+  return bytes;
 }
 
 std::string PngFile::Encode(const TifImage& image) {
-  const int channels = image.HasAlpha() ? 4 : 3;
-  std::string ignored;
-  if (!CheckEncodable(image.GetWidth(), image.GetHeight(), channels, ignored)) return {};
-  std::vector<std::uint8_t> pixels;
-  pixels.reserve(image.Colors().size() * static_cast<std::size_t>(channels));
-  for (std::size_t i = 0; i < image.Colors().size(); ++i) {
-    const std::uint32_t color = image.Colors()[i];
-    pixels.push_back(static_cast<std::uint8_t>(color & 0xFF));
-    pixels.push_back(static_cast<std::uint8_t>((color >> 8) & 0xFF));
-    pixels.push_back(static_cast<std::uint8_t>((color >> 16) & 0xFF));
-    if (channels == 4) pixels.push_back(image.Alpha()[i]);
-  }
-  return EncodePixels(image.GetWidth(), image.GetHeight(), channels, pixels.data());
+  std::string bytes, ignored;
+  EncodeImage(image, bytes, ignored);
+  return bytes;
 }
 
 bool PngFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error,
                     std::string_view text) {
-  if (!CheckEncodable(bitmap.width, bitmap.height, 3, error)) return false;
-  std::string bytes = Encode(bitmap);
-  if (!text.empty() && !bytes.empty() && !InsertPngText(bytes, kDocumentKeyword, text)) {
-    error = "The document is too large to be stored in a PNG picture.";
-    return false;
-  }
-  return WriteBytes(fileName, bytes, error);
+  std::string bytes;
+  return EncodeBitmap(bitmap, text, bytes, error) && WriteBytes(fileName, bytes, error);
 }
 
 bool PngFile::Write(const std::string& fileName, const TifImage& image, std::string& error) {
-  if (!CheckEncodable(image.GetWidth(), image.GetHeight(), image.HasAlpha() ? 4 : 3, error)) {
-    return false;
-  }
-  return WriteBytes(fileName, Encode(image), error);
+  std::string bytes;
+  return EncodeImage(image, bytes, error) && WriteBytes(fileName, bytes, error);
 }

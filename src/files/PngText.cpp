@@ -75,19 +75,25 @@ bool IsPngFile(const std::string& fileName) {
   return ReadFilePrefix(fileName, bytes, error, kSignature.size()) && IsPngSignature(bytes);
 }
 
+bool PngTextChunkData(std::string_view keyword, std::string_view latin1, std::string& data) {
+  if (latin1.size() > kMaxPngTextBytes || keyword.empty() || keyword.size() > 79) return false;
+  // Keyword, NUL, compression flag 0, method 0, empty language, NUL, empty translated keyword,
+  // NUL, text.
+  data.assign(keyword);
+  data.append(std::string_view("\0\0\0\0\0", 5));
+  data += Utf8OfLatin1(latin1);
+  return true;
+}
+
 bool InsertPngText(std::string& png, std::string_view keyword, std::string_view latin1) {
   // Signature, then IHDR: length 13, type, 13 bytes, CRC.
   constexpr std::size_t kAfterHeader = 8 + 4 + 4 + 13 + 4;
+  std::string data;
   if (!IsPngSignature(png) || png.size() < kAfterHeader || png.compare(12, 4, "IHDR") != 0 ||
-      latin1.size() > kMaxPngTextBytes || keyword.empty() || keyword.size() > 79) {
+      !PngTextChunkData(keyword, latin1, data)) {
     return false;
   }
-  // iTXt: keyword, NUL, compression flag 0, method 0, empty language, NUL, empty translated
-  // keyword, NUL, text.
-  std::string chunk = "iTXt";
-  chunk.append(keyword);
-  chunk.append(std::string_view("\0\0\0\0\0", 5));
-  chunk += Utf8OfLatin1(latin1);
+  const std::string chunk = "iTXt" + data;
   std::string block;
   AppendBig(block, static_cast<std::uint32_t>(chunk.size() - 4));
   block += chunk;

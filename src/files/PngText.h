@@ -12,6 +12,10 @@ inline constexpr std::string_view kDocumentKeyword = "Korvana-Document";
 // Texts longer than this are neither written nor read (the bound of every XML reader).
 inline constexpr std::size_t kMaxPngTextBytes = 8u << 20;
 
+// The data of an iTXt chunk (between its type and its CRC) with keyword and the Latin-1 text,
+// uncompressed. False when the text is too long or the keyword is not 1 to 79 bytes.
+bool PngTextChunkData(std::string_view keyword, std::string_view latin1, std::string& data);
+
 // Inserts an iTXt chunk with keyword and the Latin-1 text right after the IHDR chunk of png.
 // False (png unchanged) when png does not start with a PNG signature and IHDR or the text is too
 // long.

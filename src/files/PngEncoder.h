@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+struct png_struct_def;
+struct png_info_def;
+
+// The PNG encoder of both PNG writers, PngFile (the whole picture in memory) and the streamed
+// writer (band by band): libpng, 8 bits per channel, RGB or RGBA, rows given top to bottom, and
+// the document in an iTXt chunk right after the header (see PngText.h).
+//
+// Rendered fractal pictures have long runs of one colour and many rows like the row above, so
+// every row is filtered against the row above (Up) and compressed with zlib's run-length
+// strategy. That is several times faster than choosing a filter per row and searching for
+// matches, and the files come out smaller.
+class PngEncoder {
+ public:
+  // Takes the encoded bytes in order; false with a reason stops the encoding.
+  using Output = std::function<bool(std::string_view bytes, std::string& reason)>;
+
+  // Why encoding stopped.
+  enum class Failure { None, Document, Output, Encoder };
+
+  explicit PngEncoder(Output output) : output_(std::move(output)) {}
+  ~PngEncoder();
+  PngEncoder(const PngEncoder&) = delete;
+  PngEncoder& operator=(const PngEncoder&) = delete;
+
+  // Writes the signature, the header and, when documentText (Latin-1) is not empty, the document
+  // chunk. channels is 3 (RGB) or 4 (RGBA).
+  bool Begin(int width, int height, int channels, std::string_view documentText);
+  // count rows of width * channels bytes each.
+  bool WriteRows(const std::uint8_t* pixels, int count);
+  // Writes the end of the file once every row has been written.
+  bool End();
+
+  // After a failed call: what failed and why. Document: the document is too long to be stored.
+  Failure GetFailure() const { return failure_; }
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  static void Write(png_struct_def* png, unsigned char* data, std::size_t length);
+  static void Flush(png_struct_def*) {}
+  static void Error(png_struct_def* png, const char* message);
+  static void Warning(png_struct_def*, const char*) {}
+  bool Pass(std::string_view bytes);
+  bool Start(int width, int height, int channels, const std::string& chunk);
+  bool Fail(Failure failure, std::string reason);
+
+  Output output_;
+  png_struct_def* png_ = nullptr;
+  png_info_def* info_ = nullptr;
+  std::size_t rowBytes_ = 0;
+  Failure failure_ = Failure::None;
+  std::string reason_;
+};
