@@ -126,8 +126,9 @@ TEST(PngFileTest, EncodesRgbBitmapsAndRgbaPictures) {
   EXPECT_EQ(error, "Cannot open File.");
 }
 
-// The writers refuse what their encoders cannot hold before anything is encoded: stb's BMP and
-// PNG writers compute sizes in int, TIFF offsets are 32-bit. Each limit is tested at its edge.
+// The writers refuse what their encoders cannot hold before anything is encoded: stb's BMP writer
+// computes sizes in int, a PNG is built in memory below 1 GiB, TIFF offsets are 32-bit. Each limit
+// is tested at its edge.
 TEST(PictureFileTest, ExportSizesAreCheckedAgainstTheWriterOfTheExtension) {
   const struct {
     const char* file;
@@ -156,7 +157,7 @@ TEST(PictureFileTest, ExportSizesAreCheckedAgainstTheWriterOfTheExtension) {
     EXPECT_EQ(ok ? "" : error,
               ok ? "" : "Cannot export file \"" + std::string(c.file) + "\". " + c.reason);
   }
-  // The writers themselves keep the limits: stb is never handed a picture it would overflow.
+  // The writers themselves keep the limits: no encoder is handed a picture it would overflow.
   std::string error;
   EXPECT_FALSE(TifFileWriter::CheckEncodable(40000, 35791 + 1, false, error));
   EXPECT_TRUE(TifFileWriter::CheckEncodable(40000, 35791, false, error));

@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "TestFiles.h"
 #include "common/Bitmap24.h"
 #include "files/BmpFile.h"
+#include "files/PngEncoder.h"
+#include "files/PngFile.h"
 #include "files/PngText.h"
 #include "files/TifFileReader.h"
 #include "files/TifFileWriter.h"
@@ -40,7 +43,7 @@ class PictureStreamTest : public ::testing::Test {
 
   // Streams pixels in bands of bandRows rows.
   bool Stream(StreamFormat format, const std::string& name, int width, int height, int bandRows,
-              const std::vector<std::uint8_t>& pixels, std::string_view text = {}) {
+              std::span<const std::uint8_t> pixels, std::string_view text = {}) {
     std::string error;
     auto stream = OpenPictureStream(format, (dir / name).string(), width, height, bandRows, text, error);
     EXPECT_TRUE(stream) << error;
@@ -95,7 +98,8 @@ TEST_F(PictureStreamTest, StreamedBmpIsTheEncodedBmp) {
   // Widths 1 to 4 cover every row padding.
   for (int width : {1, 2, 3, 4, 13}) {
     Bitmap24 bitmap(width, 9);
-    bitmap.rgb = Pattern(width, 9, 3);
+    const auto pattern = Pattern(width, 9, 3);
+    bitmap.rgb.assign(pattern.begin(), pattern.end());
     for (int band : {1, 4, 9}) {
       ASSERT_TRUE(Stream(StreamFormat::Bmp, "s.bmp", width, 9, band, bitmap.rgb));
       EXPECT_EQ(FileBytes(dir / "s.bmp"), BmpFile::Encode(bitmap)) << width << " / " << band;
@@ -103,21 +107,116 @@ TEST_F(PictureStreamTest, StreamedBmpIsTheEncodedBmp) {
   }
 }
 
-TEST_F(PictureStreamTest, StreamedPngDecodesWithTheDocument) {
-  const int width = 11, height = 6;
-  const auto pixels = Pattern(width, height, 3);
-  ASSERT_TRUE(Stream(StreamFormat::Png, "s.png", width, height, 4, pixels, "<doc>\xE9</doc>"));
-  const std::string bytes = FileBytes(dir / "s.png");
-  std::string text, error;
-  ASSERT_EQ(FindPngText(bytes, kDocumentKeyword, text, error), PngTextResult::Found) << error;
-  EXPECT_EQ(text, "<doc>\xE9</doc>");
+// The decoded pixels of a PNG in libpng's format (PNG_FORMAT_RGB or PNG_FORMAT_RGBA); empty when
+// it cannot be decoded.
+std::vector<std::uint8_t> DecodePng(const std::string& bytes, png_uint_32 format) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()));
-  image.format = PNG_FORMAT_RGB;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return {};
+  image.format = format;
   std::vector<std::uint8_t> decoded(PNG_IMAGE_SIZE(image));
-  ASSERT_TRUE(png_image_finish_read(&image, nullptr, decoded.data(), 0, nullptr));
-  EXPECT_EQ(decoded, pixels);
+  if (!png_image_finish_read(&image, nullptr, decoded.data(), 0, nullptr)) return {};
+  return decoded;
+}
+
+// The in-memory and the streamed writer share one encoder: for pictures of runs, of noise and of
+// one pixel or one column, both files hold the document, decode to exactly the pixels and are
+// the same bytes.
+TEST_F(PictureStreamTest, PngWritersDecodeToThePixelsWithTheDocument) {
+  std::vector<std::uint8_t> runs(300 * 40 * 3);
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      std::uint8_t* p = &runs[(static_cast<std::size_t>(y) * 300 + x) * 3];
+      p[0] = static_cast<std::uint8_t>(y / 7 * 40);
+      p[1] = x < 100 ? 255 : static_cast<std::uint8_t>(x / 30);
+      p[2] = static_cast<std::uint8_t>((x + y) % 3 == 0 ? 9 : 200);
+    }
+  }
+  const struct {
+    const char* what;
+    int width, height;
+    std::vector<std::uint8_t> pixels;
+  } cases[] = {
+      {"runs", 300, 40, runs},
+      {"noise", 11, 6, Pattern(11, 6, 3)},
+      {"one pixel", 1, 1, {1, 2, 3}},
+      {"one column", 1, 50, Pattern(1, 50, 3)},
+  };
+  const std::string text = "<doc>\xE9</doc>";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bitmap24 bitmap(c.width, c.height);
+    bitmap.rgb.assign(c.pixels.begin(), c.pixels.end());
+    std::string error;
+    ASSERT_TRUE(PngFile::Write((dir / "m.png").string(), bitmap, error, text)) << error;
+    ASSERT_TRUE(Stream(StreamFormat::Png, "s.png", c.width, c.height, 4, c.pixels, text));
+    const std::string bytes = FileBytes(dir / "m.png");
+    EXPECT_EQ(FileBytes(dir / "s.png"), bytes);
+    std::string read;
+    ASSERT_EQ(FindPngText(bytes, kDocumentKeyword, read, error), PngTextResult::Found) << error;
+    EXPECT_EQ(read, text);
+    EXPECT_EQ(DecodePng(bytes, PNG_FORMAT_RGB), c.pixels);
+  }
+  // A picture with opacity keeps it, every channel exact.
+  TifImage image(5, 3, true);
+  std::vector<std::uint8_t> rgba;
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      image.SetColor(x, y, 0x102030u * static_cast<std::uint32_t>(x + 1) + static_cast<std::uint32_t>(y));
+      image.SetAlpha(x, y, static_cast<std::uint8_t>(x * 60 + y));
+      const std::uint32_t color = image.Colors()[static_cast<std::size_t>(y) * 5 + x];
+      rgba.insert(rgba.end(), {static_cast<std::uint8_t>(color), static_cast<std::uint8_t>(color >> 8),
+                               static_cast<std::uint8_t>(color >> 16),
+                               static_cast<std::uint8_t>(x * 60 + y)});
+    }
+  }
+  EXPECT_EQ(DecodePng(PngFile::Encode(image), PNG_FORMAT_RGBA), rgba);
+}
+
+// A failed PNG stream says what failed and leaves no file behind.
+TEST_F(PictureStreamTest, FailedPngStreamsSayWhy) {
+  const std::string tooLong(kMaxPngTextBytes + 1, 'x');
+  const auto pixels = Pattern(64, 64, 3);
+  const struct {
+    const char* what;
+    const char* file;
+    std::string_view text;
+    int firstRow;  // where the rows start; 64 when none are written
+    std::string message;
+  } cases[] = {
+      {"document too long", "long.png", tooLong, 0,
+       "The document is too large to be stored in a PNG picture."},
+      {"rows out of order", "order.png", {}, 1, "The PNG encoder failed: rows out of order."},
+      {"rows missing", "missing.png", {}, 64, "The PNG encoder failed: rows missing."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string error;
+    auto stream = OpenPictureStream(StreamFormat::Png, (dir / c.file).string(), 64, 64, 64,
+                                    c.text, error);
+    bool ok = stream != nullptr;
+    if (ok && c.firstRow < 64) ok = stream->WriteRows(c.firstRow, 64 - c.firstRow, pixels.data(), error);
+    if (ok) ok = stream->Finish(error);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, c.message);
+    EXPECT_FALSE(fs::exists(dir / c.file) && fs::is_regular_file(dir / c.file));
+  }
+  std::string error;
+  EXPECT_FALSE(PngFile::Write((dir / "long.png").string(), Bitmap24(2, 2), error, tooLong));
+  EXPECT_EQ(error, "The document is too large to be stored in a PNG picture.");
+  EXPECT_FALSE(fs::exists(dir / "long.png"));
+  // An output that fails while the picture is written stops the encoder with its reason.
+  std::size_t taken = 0;
+  PngEncoder encoder([&taken](std::string_view bytes, std::string& reason) {
+    taken += bytes.size();
+    reason = "disk full";
+    return taken < 100;
+  });
+  EXPECT_TRUE(encoder.Begin(64, 64, 3, {}));
+  EXPECT_FALSE(encoder.WriteRows(pixels.data(), 64) && encoder.End());
+  EXPECT_EQ(encoder.GetFailure(), PngEncoder::Failure::Output);
+  EXPECT_EQ(encoder.Reason(), "disk full");
+  EXPECT_FALSE(encoder.WriteRows(pixels.data(), 1));
 }
 
 TEST(PictureStreamLimits, SizesBeyondTheFormatsAreRefused) {
