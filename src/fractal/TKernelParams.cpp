@@ -1,6 +1,27 @@
 #include "fractal/TKernelParams.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "fractal/TFractProps.h"
+
+namespace {
+
+// The widest vector path the environment allows: KORVANA_KERNEL=avx2 or =scalar makes this
+// process behave as on a processor without AVX-512 (or without AVX2 as well), so that every
+// path can be timed and checked on one machine. Unset or any other value: no limit.
+KernelPath PathLimit() {
+  static const KernelPath limit = [] {
+    const char* value = std::getenv("KORVANA_KERNEL");
+    if (value == nullptr) return KernelPath::AVX512;
+    if (std::strcmp(value, "scalar") == 0) return KernelPath::Scalar;
+    if (std::strcmp(value, "avx2") == 0) return KernelPath::AVX2;
+    return KernelPath::AVX512;
+  }();
+  return limit;
+}
+
+}  // namespace
 
 const char* KernelPathName(KernelPath path) {
   switch (path) {
@@ -15,8 +36,10 @@ const char* KernelPathName(KernelPath path) {
 bool CpuSupportsPath(KernelPath path) {
   switch (path) {
 #if defined(__x86_64__) || defined(__i386__)
-    case KernelPath::AVX2: return __builtin_cpu_supports("avx2");
-    case KernelPath::AVX512: return __builtin_cpu_supports("avx512f");
+    case KernelPath::AVX2:
+      return PathLimit() != KernelPath::Scalar && __builtin_cpu_supports("avx2");
+    case KernelPath::AVX512:
+      return PathLimit() == KernelPath::AVX512 && __builtin_cpu_supports("avx512f");
 #else
     // The vector kernels exist only for x86; elsewhere the scalar kernel computes everything.
     case KernelPath::AVX2:

@@ -14,6 +14,7 @@ enum class KernelPath { Auto, Scalar, AVX2, AVX512 };
 const char* KernelPathName(KernelPath path);
 
 // True when this processor (and its operating system) can run the path. Auto and Scalar always.
+// The environment variable KORVANA_KERNEL=avx2 or =scalar hides the wider vector units.
 bool CpuSupportsPath(KernelPath path);
 
 // The plain snapshot of everything one computation reads, taken once before it starts. The
