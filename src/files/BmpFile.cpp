@@ -14,20 +14,18 @@
 #include "files/TifImage.h"
 
 // The one translation unit with stb_image's code, restricted to the BMP decoder and to memory
-// input. stb_image_write's code lives in PngFile.cpp; this file uses its declarations only.
+// input.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_BMP
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
-#define STBI_WRITE_NO_STDIO
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 #pragma GCC diagnostic ignored "-Wsign-compare"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #include <stb/stb_image.h>
-#include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
 namespace {
@@ -57,11 +55,6 @@ std::uint32_t BitsPerPixel(std::string_view bytes) {
 struct StbFree {
   void operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
 };
-
-void AppendBytes(void* context, void* data, int size) {
-  static_cast<std::string*>(context)->append(static_cast<const char*>(data),
-                                             static_cast<std::size_t>(size));
-}
 
 }  // namespace
 
@@ -129,9 +122,8 @@ bool BmpFile::CheckEncodable(int width, int height, std::string& error) {
     error = "Picture has no pixels.";
     return false;
   }
-  // stb_image_write computes the file size, (3 * width + padding) * height + 54, in int.
-  const std::uint64_t row = (3 * static_cast<std::uint64_t>(width) + 3) & ~std::uint64_t{3};
-  if (row * static_cast<std::uint64_t>(height) + 54 > std::numeric_limits<int>::max()) {
+  // The header holds the file size, and readers take it as a signed 32-bit number.
+  if (RowBytes(width) * static_cast<std::uint64_t>(height) + 54 > std::numeric_limits<int>::max()) {
     error = "Picture of " + std::to_string(width) + " x " + std::to_string(height) +
             " pixels is too large for a BMP file.";
     return false;
@@ -139,12 +131,46 @@ bool BmpFile::CheckEncodable(int width, int height, std::string& error) {
   return true;
 }
 
+std::uint64_t BmpFile::RowBytes(int width) {
+  return (3 * static_cast<std::uint64_t>(width) + 3) & ~std::uint64_t{3};
+}
+
+std::string BmpFile::Header(int width, int height) {
+  std::string h;
+  auto put = [&h](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) h.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  h = "BM";
+  put(static_cast<std::uint32_t>(54 + RowBytes(width) * static_cast<std::uint64_t>(height)), 4);
+  put(0, 4);
+  put(54, 4);
+  put(40, 4);
+  put(static_cast<std::uint32_t>(width), 4);
+  put(static_cast<std::uint32_t>(height), 4);
+  put(1, 2);
+  put(24, 2);
+  for (int i = 0; i < 6; ++i) put(0, 4);
+  return h;
+}
+
+void BmpFile::PutRow(const std::uint8_t* rgb, int width, char* out) {
+  for (int x = 0; x < width; ++x, rgb += 3, out += 3) {
+    out[0] = static_cast<char>(rgb[2]);
+    out[1] = static_cast<char>(rgb[1]);
+    out[2] = static_cast<char>(rgb[0]);
+  }
+}
+
 std::string BmpFile::Encode(const Bitmap24& bitmap) {
-  std::string bytes, ignored;
-  if (!CheckEncodable(bitmap.width, bitmap.height, ignored) ||
-      !stbi_write_bmp_to_func(AppendBytes, &bytes, bitmap.width, bitmap.height, 3,
-                              bitmap.rgb.data())) {
-    return {};
+  std::string ignored;
+  if (!CheckEncodable(bitmap.width, bitmap.height, ignored)) return {};
+  const std::size_t rowBytes = RowBytes(bitmap.width);
+  // Sized once: the rows are converted straight into the file's bytes (padding stays zero).
+  std::string bytes = Header(bitmap.width, bitmap.height);
+  bytes.resize(54 + rowBytes * static_cast<std::size_t>(bitmap.height));
+  for (int y = 0; y < bitmap.height; ++y) {
+    PutRow(bitmap.Pixel(0, y), bitmap.width,
+           bytes.data() + 54 + static_cast<std::size_t>(bitmap.height - 1 - y) * rowBytes);
   }
   return bytes;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,15 @@ class BmpFile {
   // Whether a width x height bitmap can be encoded: it has pixels and its file size fits the int
   // arithmetic of the encoder. The message says which limit was passed.
   static bool CheckEncodable(int width, int height, std::string& error);
-  // The bytes of a 24-bit BMP file holding bitmap; empty when it cannot be encoded.
+  // The bytes of a 24-bit BMP file holding bitmap; empty when it cannot be encoded. The layout
+  // of stb_image_write's files: the header below, rows bottom-up in blue, green, red order, each
+  // padded with zeros to a multiple of 4 bytes.
   static std::string Encode(const Bitmap24& bitmap);
+  // The 54 bytes before the pixels of a width x height file, and the bytes of one stored row.
+  static std::string Header(int width, int height);
+  static std::uint64_t RowBytes(int width);
+  // Stores width pixels of red, green, blue bytes as one file row (without its padding).
+  static void PutRow(const std::uint8_t* rgb, int width, char* out);
   // Writes bitmap to fileName atomically; on failure the CheckEncodable message or
   // PictureSaveFailureText.
   static bool Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error);

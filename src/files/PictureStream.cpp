@@ -4,6 +4,7 @@
 
 #include "common/FileNames.h"
 #include "common/Version.h"
+#include "files/BmpFile.h"
 #include "files/StreamedFile.h"
 #include "files/TifFileWriter.h"
 
@@ -11,20 +12,6 @@ std::unique_ptr<PictureStream> OpenPngStream(const std::string& fileName, int wi
                                              std::string_view documentText, std::string& error);
 
 namespace {
-
-std::uint64_t BmpRowBytes(int width) {
-  return (3 * static_cast<std::uint64_t>(width) + 3) & ~std::uint64_t{3};
-}
-
-void Put16(std::string& out, std::uint32_t v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void Put32(std::string& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 bool OpenFile(StreamedFile& file, const std::string& fileName, std::string& error) {
   std::string reason;
@@ -68,40 +55,20 @@ class TifStream : public PictureStream {
   std::uint32_t pixelOffset_;
 };
 
-// BMP: the header of stb_image_write's 24-bit files, rows bottom-up in blue, green, red order,
-// each padded with zeros to a multiple of 4 bytes; a band's rows go to their place.
+// BMP: the file layout of BmpFile::Encode; a band's rows go to their place.
 class BmpStream : public PictureStream {
  public:
   BmpStream(int width, int height) : width_(width), height_(height) {}
   StreamedFile file;
 
-  static std::string Header(int width, int height) {
-    std::string h = "BM";
-    Put32(h, static_cast<std::uint32_t>(54 + BmpRowBytes(width) * static_cast<std::uint64_t>(height)));
-    Put32(h, 0);
-    Put32(h, 54);
-    Put32(h, 40);
-    Put32(h, static_cast<std::uint32_t>(width));
-    Put32(h, static_cast<std::uint32_t>(height));
-    Put16(h, 1);
-    Put16(h, 24);
-    for (int i = 0; i < 6; ++i) Put32(h, 0);
-    return h;
-  }
-
   int Channels() const override { return 3; }
   bool WriteRows(int first, int count, const std::uint8_t* pixels, std::string& error) override {
     // Row by row into its place (bottom-up), through one row buffer: a band needs no copy.
-    const std::uint64_t rowBytes = BmpRowBytes(width_);
+    const std::uint64_t rowBytes = BmpFile::RowBytes(width_);
     std::string row(rowBytes, '\0');
     std::string reason;
     for (int r = 0; r < count; ++r) {
-      const std::uint8_t* source = pixels + static_cast<std::size_t>(r) * width_ * 3;
-      for (int x = 0; x < width_; ++x, source += 3) {
-        row[3 * x] = static_cast<char>(source[2]);
-        row[3 * x + 1] = static_cast<char>(source[1]);
-        row[3 * x + 2] = static_cast<char>(source[0]);
-      }
+      BmpFile::PutRow(pixels + static_cast<std::size_t>(r) * width_ * 3, width_, row.data());
       const std::uint64_t fromBottom = static_cast<std::uint64_t>(height_ - 1 - (first + r));
       if (!file.WriteAt(54 + fromBottom * rowBytes, row, reason)) return WriteFailed(error, reason);
     }
@@ -146,7 +113,7 @@ bool CheckStreamable(StreamFormat format, int width, int height, std::string& er
       }
       return true;
     case StreamFormat::Bmp:
-      if (54 + BmpRowBytes(width) * static_cast<std::uint64_t>(height) > 0xFFFFFFFFull) {
+      if (54 + BmpFile::RowBytes(width) * static_cast<std::uint64_t>(height) > 0xFFFFFFFFull) {
         error = "Picture of " + size + " is too large for a BMP file (32-bit file size).";
         return false;
       }
@@ -167,7 +134,7 @@ std::unique_ptr<PictureStream> OpenPictureStream(StreamFormat format, const std:
   if (format == StreamFormat::Bmp) {
     auto stream = std::make_unique<BmpStream>(width, height);
     if (!OpenFile(stream->file, fileName, error)) return nullptr;
-    if (!stream->file.WriteAt(0, BmpStream::Header(width, height), reason)) {
+    if (!stream->file.WriteAt(0, BmpFile::Header(width, height), reason)) {
       WriteFailed(error, reason);
       return nullptr;
     }
