@@ -24,10 +24,10 @@ bool IsPng(const std::string& fileName) {
 }
 
 bool WriteTif(const TFractResult& result, const TFractViewProps& view, int maxCycle,
-              const std::string& fileName, std::string& error) {
+              const std::string& fileName, std::string& error, int threads) {
   TifImage image;
   std::string reason;
-  if (!TResultRenderer(view, maxCycle).RenderExport(result, image, reason)) {
+  if (!TResultRenderer(view, maxCycle).RenderExport(result, image, reason, threads)) {
     error = Prefix(fileName) + reason;
     return false;
   }
@@ -68,7 +68,7 @@ bool HasPixels(const TFractResult& result, const TFractViewProps& view, const st
 
 bool WritePicture(const TFractResult& result, const TFractViewProps& view, int maxCycle,
                   const std::string& fileName, bool allowPng, std::string& error,
-                  std::string_view documentText) {
+                  std::string_view documentText, int threads) {
   if (allowPng && IsPng(fileName)) {
     return HasPixels(result, view, fileName, error) &&
            WriteBitmap(result, view, fileName, true, error, documentText);
@@ -76,7 +76,9 @@ bool WritePicture(const TFractResult& result, const TFractViewProps& view, int m
   PictureFormat format;
   if (!PictureFile::ChooseExportFormat(fileName, format, error)) return false;
   if (!HasPixels(result, view, fileName, error)) return false;
-  if (format == PictureFormat::Tif) return WriteTif(result, view, maxCycle, fileName, error);
+  if (format == PictureFormat::Tif) {
+    return WriteTif(result, view, maxCycle, fileName, error, threads);
+  }
   return WriteBitmap(result, view, fileName, false, error);
 }
 
@@ -98,5 +100,5 @@ bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int 
     error = Prefix(fileName) + "The fractal has not been computed.";
     return false;
   }
-  return WritePicture(*result, view, maxCycle, fileName, true, error, documentText);
+  return WritePicture(*result, view, maxCycle, fileName, true, error, documentText, 0);
 }

@@ -21,7 +21,8 @@ bool ExportPicture(const TFractResult* result, const TFractViewProps& view, int 
                    std::string_view documentText = {});
 
 // Writes a finished picture without asking: "tif" and "bmp" as above and, when allowPng, "png"
-// (the off-screen bitmap). Used by the headless renderer.
+// (the off-screen bitmap). Used by the headless renderer. A "tif" is rendered on `threads`
+// threads (0: one per hardware thread).
 bool WritePicture(const TFractResult& result, const TFractViewProps& view, int maxCycle,
                   const std::string& fileName, bool allowPng, std::string& error,
-                  std::string_view documentText = {});
+                  std::string_view documentText = {}, int threads = 1);

@@ -11,6 +11,7 @@
 #include "app/TFractalContent.h"
 #include "bitmaps/TBitmapMapper.h"
 #include "common/Bitmap24.h"
+#include "common/ColumnRanges.h"
 #include "common/Version.h"
 #include "files/BmpFile.h"
 #include "files/PictureStream.h"
@@ -225,15 +226,17 @@ class BandRenderer {
       error = engine.LastError().empty() ? "The computation ended early." : engine.LastError();
       return false;
     }
-    std::vector<std::uint8_t> display, exported;
+    Bitmap24 display;
+    std::vector<std::uint8_t> exported;
     if (sink.WantsDisplay()) {
-      Bitmap24 bitmap(width, count);
-      renderer_.PaintPixelColumns(*result, bitmap, 0, width);
-      display = std::move(bitmap.rgb);
+      display = Bitmap24(width, count);
+      ForColumnRanges(width, threads_, [&](int from, int to) {
+        renderer_.PaintPixelColumns(*result, display, from, to);
+      });
     }
     if (sink.WantsExport()) {
       TifImage image;
-      if (!renderer_.RenderExport(*result, image, error)) return false;
+      if (!renderer_.RenderExport(*result, image, error, threads_)) return false;
       result.reset();
       exported.resize(static_cast<std::size_t>(width) * count * 4);
       for (std::size_t i = 0; i < image.Colors().size(); ++i) {
@@ -244,7 +247,7 @@ class BandRenderer {
         exported[4 * i + 3] = image.Alpha()[i];
       }
     }
-    return sink.Write(first, count, display.empty() ? nullptr : display.data(),
+    return sink.Write(first, count, display.rgb.empty() ? nullptr : display.rgb.data(),
                       exported.empty() ? nullptr : exported.data(), error);
   }
 

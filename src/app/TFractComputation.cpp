@@ -31,8 +31,9 @@ bool TFractComputation::Restart(TFractalContent& content, int threads, Listener 
   if (!result_) return false;
 
   EngineCallbacks callbacks;
-  callbacks.paint = [this, painted = std::move(listener.painted)](int computed) {
-    PaintNewColumns();
+  callbacks.paint = [this, painted = std::move(listener.painted),
+                     defer = listener.deferPainting](int computed) {
+    if (!defer) PaintNewColumns();
     if (painted) painted(computed);
   };
   callbacks.wake = std::move(listener.wake);
@@ -58,4 +59,8 @@ bool TFractComputation::NewBitmap() {
 
 void TFractComputation::PaintNewColumns() {
   if (result_ && content_) ::PaintNewColumns(*result_, content_->View, maxCycle_);
+}
+
+void TFractComputation::PaintAllColumns(int threads) {
+  if (result_ && content_) ::PaintNewColumns(*result_, content_->View, maxCycle_, {}, threads);
 }

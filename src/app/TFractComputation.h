@@ -37,6 +37,10 @@ class TFractComputation {
     // Once the run is complete or stopped. It may Restart, except while a Restart or the
     // destructor stops this run (that Restart is refused: the array it would fill is replaced).
     std::function<void()> finished;
+    // True: columns are not painted during the run (painted still reports them), so the
+    // workers never wait for colouring; the owner paints once the run is over, e.g. with
+    // PaintAllColumns on every core. For owners that show nothing while computing.
+    bool deferPainting = false;
   };
 
   TFractComputation() = default;
@@ -62,6 +66,9 @@ class TFractComputation {
   // Paints what has been computed but not yet painted (after a change of colours, with the
   // painted count reset to 0 first).
   void PaintNewColumns();
+  // The same on `threads` threads at once (0: one per hardware thread), for an owner whose run
+  // is over.
+  void PaintAllColumns(int threads);
 
   void ServiceHandOvers() { engine_.ServiceHandOvers(); }
   void Wait() { engine_.Wait(); }

@@ -159,10 +159,13 @@ bool SaveDocument(const TFractalContent& content, const std::string& fileName,
   return false;
 }
 
+// Computes the document on the engine and colours it once, on every worker, after the run: the
+// workers never wait for painting, and a TIFF needs no bitmap (it is rendered from the result).
 bool Compute(TUnitFract& document, const RenderOptions& options, std::FILE* err,
              bool showProgress, std::string& error) {
   ProgressBar progress(err);
   TFractComputation::Listener listener;
+  listener.deferPainting = true;
   const long long width = document.Content.Fractal.XResolution.GetValue();
   if (showProgress) {
     listener.painted = [&progress, width](int computed) { progress.Update(computed, width); };
@@ -171,7 +174,12 @@ bool Compute(TUnitFract& document, const RenderOptions& options, std::FILE* err,
                                     error)) {
     return false;
   }
-  if (!document.Computation.NewBitmap(error)) {
+  PictureFormat format = PictureFormat::Bmp;
+  const bool bitmap = ExtensionOf(options.output) == "png" ||
+                      (PictureFile::ChooseExportFormat(options.output, format, error) &&
+                       format != PictureFormat::Tif);
+  // Allocated before computing, so that a picture too large fails at once.
+  if (bitmap && !document.Computation.NewBitmap(error)) {
     document.Computation.Stop();
     error = ExportPrefix(options.output) + error;
     return false;
@@ -179,7 +187,9 @@ bool Compute(TUnitFract& document, const RenderOptions& options, std::FILE* err,
   document.Computation.Wait();
   if (showProgress) progress.Finish();
   error = document.Computation.LastError();
-  return error.empty();
+  if (!error.empty()) return false;
+  if (bitmap) document.Computation.PaintAllColumns(options.threads);
+  return true;
 }
 
 // Renders through the band renderer: a band file, or a picture whose samples or pixels do not
@@ -271,7 +281,7 @@ int Render(const RenderOptions& options, std::FILE* err, bool showProgress,
   const TFractResult& result = *document.Computation.Result();
   if (!WritePicture(result, document.Content.View, document.Content.Fractal.MaxCycle.GetValue(),
                     options.output, true, error,
-                    BuildFractalDocument(document.Content)->WriteXMLString())) {
+                    BuildFractalDocument(document.Content)->WriteXMLString(), options.threads)) {
     // Every message names the file it is about.
     const std::string prefix = ExportPrefix(options.output);
     return Fail(err, error.rfind(prefix, 0) == 0 ? error : prefix + error);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Bitmap24.h"
+#include "common/ZeroedAllocator.h"
 
 class TFractProps;
 
@@ -86,8 +87,9 @@ class TFractResult {
   std::int32_t height_;
   std::atomic<int> computed_{0};
   int painted_ = 0;
-  std::vector<float> depths_;
-  std::vector<std::int32_t> cycles_;
-  std::vector<std::uint32_t> colors_;
+  // Zeroed by the system, not by a fill: the kernel writes every sample anyway.
+  std::vector<float, ZeroedAllocator<float>> depths_;
+  std::vector<std::int32_t, ZeroedAllocator<std::int32_t>> cycles_;
+  std::vector<std::uint32_t, ZeroedAllocator<std::uint32_t>> colors_;
   std::unique_ptr<Bitmap24> bitmap_;
 };

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "common/Bitmap24.h"
+#include "common/ColumnRanges.h"
 #include "files/TifImage.h"
 #include "fractal/TFractResult.h"
 
@@ -201,19 +202,15 @@ bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image) 
   return RenderExport(result, image, error);
 }
 
-bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image,
-                                   std::string& error) const {
+bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image, std::string& error,
+                                   int threads) const {
   const int width = result.GetWidth() / valuesPerPixel_;
   const int height = result.GetHeight() / valuesPerPixel_;
   image = TifImage();
   // Four bytes of colour and one of alpha per pixel.
   if (!PictureFits(width, height, 5, error)) return false;
-  std::vector<TSampleColor> samples;
-  std::vector<Channels> pixels;
   try {
     image = TifImage(width, height, true);
-    samples.resize(static_cast<std::size_t>(std::max(height, 0)) * valuesPerPixel_);
-    pixels.resize(static_cast<std::size_t>(std::max(height, 0)));
   } catch (const std::bad_alloc&) {
     image = TifImage();
     error = PictureNoMemoryText(width, height);
@@ -221,14 +218,26 @@ bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image,
   }
   if (width <= 0 || height <= 0) return true;
   const int columns = result.GetComputed();
-  for (int px = 0; px < width; ++px) {
-    PixelColumn(result, px, height, columns, true, samples, pixels);
-    for (int py = 0; py < height; ++py) {
-      const Channels& c = pixels[static_cast<std::size_t>(py)];
-      image.SetColor(
-          px, py, ToByte(c.red) | (ToByte(c.green) << 8) | (std::uint32_t{ToByte(c.blue)} << 16));
-      image.SetAlpha(px, py, ToByte(c.opacity * 255));
-    }
+  try {
+    // Every range writes its own pixel columns of the image.
+    ForColumnRanges(width, threads, [&](int first, int end) {
+      std::vector<TSampleColor> samples(static_cast<std::size_t>(height) * valuesPerPixel_);
+      std::vector<Channels> pixels(static_cast<std::size_t>(height));
+      for (int px = first; px < end; ++px) {
+        PixelColumn(result, px, height, columns, true, samples, pixels);
+        for (int py = 0; py < height; ++py) {
+          const Channels& c = pixels[static_cast<std::size_t>(py)];
+          image.SetColor(px, py,
+                         ToByte(c.red) | (ToByte(c.green) << 8) |
+                             (std::uint32_t{ToByte(c.blue)} << 16));
+          image.SetAlpha(px, py, ToByte(c.opacity * 255));
+        }
+      }
+    });
+  } catch (const std::bad_alloc&) {
+    image = TifImage();
+    error = PictureNoMemoryText(width, height);
+    return false;
   }
   return true;
 }
@@ -267,15 +276,24 @@ bool NewBitmap(TFractResult& result, const TFractViewProps& view) {
 }
 
 void PaintNewColumns(TFractResult& result, const TFractViewProps& view, std::int32_t maxCycle,
-                     const std::function<void()>& refresh) {
+                     const std::function<void()>& refresh, int threads) {
   Bitmap24* bitmap = result.GetBitmap();
   if (bitmap == nullptr || !BitmapAgrees(result, view, *bitmap)) return;
   const int computed = result.GetComputed();
   TResultRenderer renderer(view, maxCycle);
   const int g = renderer.ValuesPerPixel();
-  for (int px = result.GetPainted() / g; px < computed / g; ++px) {
-    renderer.PaintPixelColumns(result, *bitmap, px, px + 1);
-    if (refresh && px % 20 == 0) refresh();
+  const int first = result.GetPainted() / g;
+  const int end = computed / g;
+  if (threads != 1) {
+    // Pixel columns are independent: each range paints its own.
+    ForColumnRanges(end - first, threads, [&](int from, int to) {
+      renderer.PaintPixelColumns(result, *bitmap, first + from, first + to);
+    });
+  } else {
+    for (int px = first; px < end; ++px) {
+      renderer.PaintPixelColumns(result, *bitmap, px, px + 1);
+      if (refresh && px % 20 == 0) refresh();
+    }
   }
   result.SetPainted(computed);
 }

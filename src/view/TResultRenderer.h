@@ -30,8 +30,10 @@ class TResultRenderer {
   // background colour. Only the computed columns are read, so a running computation may export:
   // the samples of the other columns are rendered as the maximum depth without picture colour,
   // as a new array holds them. Returns false with "Not enough memory ..." and an empty image
-  // when the image is larger than PictureMemoryLimit or cannot be allocated.
-  bool RenderExport(const TFractResult& result, TifImage& image, std::string& error) const;
+  // when the image is larger than PictureMemoryLimit or cannot be allocated. The pixel columns
+  // are rendered on `threads` threads (0: one per hardware thread).
+  bool RenderExport(const TFractResult& result, TifImage& image, std::string& error,
+                    int threads = 1) const;
   // The same without the reason.
   bool RenderExport(const TFractResult& result, TifImage& image) const;
 
@@ -92,6 +94,7 @@ std::string PictureNoMemoryText(int width, int height);
 // covered, then sets the painted count to the computed count. Nothing happens without a bitmap
 // or with one that does not agree with result and view (BitmapAgrees).
 // refresh (may be empty) runs after every pixel column whose index is a multiple of 20, so a
-// window can show the picture growing.
+// window can show the picture growing. With threads other than 1 (0: one per hardware thread)
+// the columns are painted on that many threads at once, and refresh is not called.
 void PaintNewColumns(TFractResult& result, const TFractViewProps& view, std::int32_t maxCycle,
-                     const std::function<void()>& refresh = {});
+                     const std::function<void()>& refresh = {}, int threads = 1);

@@ -275,7 +275,7 @@ TEST(TFractComputationConcurrency, ARestartFromFinishedIsRefusedWhileTheRunIsRep
 // end and stopped midway, painting as they go; at the end both are complete and equal to a
 // quiet single-threaded run.
 TEST(TFractComputationConcurrency, TwoDocumentsRestartAndStopWhileComputing) {
-  auto run = [](int variant, std::vector<std::uint8_t>& pixels) {
+  auto run = [](int variant, Bitmap24::Bytes& pixels) {
     TUnitFract document("NONAME" + std::to_string(variant), "");
     document.Content = SmallContent(96 + variant * 8, 48, 2);
     document.Content.Fractal.MaxDepth = unitIntegerPosMore(300);
@@ -296,8 +296,8 @@ TEST(TFractComputationConcurrency, TwoDocumentsRestartAndStopWhileComputing) {
     }
     pixels = document.Computation.Result()->GetBitmap()->rgb;
   };
-  std::vector<std::uint8_t> first;
-  std::vector<std::uint8_t> second;
+  Bitmap24::Bytes first;
+  Bitmap24::Bytes second;
   std::thread a(run, 0, std::ref(first));
   std::thread b(run, 1, std::ref(second));
   a.join();

@@ -344,9 +344,9 @@ class PropertiesCommandTest : public ::testing::Test {
     };
     form.Action("actFractProps")->trigger();
   }
-  std::vector<std::uint8_t> Pixels() {
+  Bitmap24::Bytes Pixels() {
     const Bitmap24* bitmap = window->Document().Computation.Result()->GetBitmap();
-    return bitmap ? bitmap->rgb : std::vector<std::uint8_t>{};
+    return bitmap ? bitmap->rgb : Bitmap24::Bytes{};
   }
 
   ScriptedInteraction ui;
@@ -359,7 +359,7 @@ TEST_F(PropertiesCommandTest, RecolouringRepaintsWithoutRecomputing) {
   ASSERT_TRUE(Finished());
   window->Document().ClearChanged();
   const TFractResult* result = window->Document().Computation.Result();
-  const std::vector<std::uint8_t> before = Pixels();
+  const Bitmap24::Bytes before = Pixels();
 
   Properties([](const Driver&) {});  // untouched palettes are no change
   EXPECT_EQ(window->Document().Computation.Result(), result);
@@ -380,7 +380,7 @@ TEST_F(PropertiesCommandTest, ParameterChangeRecomputesAndCancelChangesNothing) 
   ASSERT_TRUE(Finished());
   window->Document().ClearChanged();
   const TFractResult* result = window->Document().Computation.Result();
-  const std::vector<std::uint8_t> before = Pixels();
+  const Bitmap24::Bytes before = Pixels();
   form.execDialog = [](QDialog& dialog) {
     Driver{dialog}.Edit("editMaxDepth")->setText("80");
     dialog.reject();
