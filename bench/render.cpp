@@ -6,6 +6,8 @@
 //                            threads 0 = all hardware threads
 //   BM_PaintPixelColumns/g   colouring and painting the whole bitmap, ValuesPerPixel g
 //   BM_RenderExport/g        rendering the whole result for a TIFF export, ValuesPerPixel g
+//   BM_PaintHandOver         what the window's thread does per hand-over: painting one strip
+//                            of 8 columns of 2000 rows (time per strip)
 //   BM_ComputeAndPaint       Restart + NewBitmap + Wait on all threads: computing with painting
 //                            after every strip, as the desktop program and korvana-render do
 //
@@ -103,6 +105,25 @@ void BM_PaintPixelColumns(benchmark::State& state) {
   SetSampleCounters(state);
 }
 BENCHMARK(BM_PaintPixelColumns)->ArgName("g")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_PaintHandOver(benchmark::State& state) {
+  const TFractResult* result = ComputedReference().Result();
+  if (result == nullptr) {
+    state.SkipWithError("the reference fractal could not be computed");
+    return;
+  }
+  const TFractalContent content = Reference(1);
+  const TResultRenderer renderer(content.View, content.Fractal.MaxCycle.GetValue());
+  Bitmap24 bitmap(PixelWidth(*result, content.View), PixelHeight(*result, content.View));
+  int first = 0;
+  for (auto _ : state) {
+    renderer.PaintPixelColumns(*result, bitmap, first, first + 8);
+    first = (first + 8) % (bitmap.width - 8);
+    benchmark::DoNotOptimize(bitmap.rgb.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_PaintHandOver)->Unit(benchmark::kMicrosecond);
 
 void BM_RenderExport(benchmark::State& state) {
   const TFractResult* result = ComputedReference().Result();

@@ -165,12 +165,13 @@ std::string BmpFile::Encode(const Bitmap24& bitmap) {
   std::string ignored;
   if (!CheckEncodable(bitmap.width, bitmap.height, ignored)) return {};
   const std::size_t rowBytes = RowBytes(bitmap.width);
-  // Sized once: the rows are converted straight into the file's bytes (padding stays zero).
+  // Reserved once and appended row by row from the bottom: no byte is written twice.
   std::string bytes = Header(bitmap.width, bitmap.height);
-  bytes.resize(54 + rowBytes * static_cast<std::size_t>(bitmap.height));
-  for (int y = 0; y < bitmap.height; ++y) {
-    PutRow(bitmap.Pixel(0, y), bitmap.width,
-           bytes.data() + 54 + static_cast<std::size_t>(bitmap.height - 1 - y) * rowBytes);
+  bytes.reserve(54 + rowBytes * static_cast<std::size_t>(bitmap.height));
+  std::string row(rowBytes, '\0');
+  for (int y = bitmap.height - 1; y >= 0; --y) {
+    PutRow(bitmap.Pixel(0, y), bitmap.width, row.data());
+    bytes += row;
   }
   return bytes;
 }
