@@ -1,5 +1,8 @@
 #include "files/BmpFile.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -11,6 +14,7 @@
 #include "common/Bitmap24.h"
 #include "common/SafeFile.h"
 #include "files/PictureFile.h"
+#include "files/StreamedFile.h"
 #include "files/TifImage.h"
 
 // The one translation unit with stb_image's code, restricted to the BMP decoder and to memory
@@ -178,9 +182,42 @@ std::string BmpFile::Encode(const Bitmap24& bitmap) {
 
 bool BmpFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::string& error) {
   if (!CheckEncodable(bitmap.width, bitmap.height, error)) return false;
-  const std::string bytes = Encode(bitmap);
   std::string reason;
   FileFailure failure = FileFailure::None;
+  struct stat st {};
+  const bool regular = ::stat(ResolveSaveTarget(fileName).c_str(), &st) != 0 || S_ISREG(st.st_mode);
+  if (regular) {
+    // Streamed through a buffer of about a megabyte: a picture of many megabytes is never held
+    // a second time in memory, and the file's rows are written while the next are converted.
+    StreamedFile file;
+    if (!file.Open(fileName, reason, &failure)) {
+      error = PictureSaveFailureText(failure, reason);
+      return false;
+    }
+    const std::size_t rowBytes = RowBytes(bitmap.width);
+    std::string buffer = Header(bitmap.width, bitmap.height);
+    const std::size_t flushAt = std::max<std::size_t>(std::size_t{1} << 20, rowBytes);
+    buffer.reserve(flushAt + rowBytes);
+    std::string row(rowBytes, '\0');
+    for (int y = bitmap.height - 1; y >= 0; --y) {
+      PutRow(bitmap.Pixel(0, y), bitmap.width, row.data());
+      buffer += row;
+      if (buffer.size() >= flushAt || y == 0) {
+        if (!file.Append(buffer, reason)) {
+          error = PictureSaveFailureText(FileFailure::Write, reason);
+          return false;
+        }
+        buffer.clear();
+      }
+    }
+    if (!file.Commit(reason)) {
+      error = PictureSaveFailureText(FileFailure::Write, reason);
+      return false;
+    }
+    return true;
+  }
+  // A device or FIFO is written in place, as every save writes one.
+  const std::string bytes = Encode(bitmap);
   if (bytes.empty() || !WriteFileAtomically(fileName, bytes, reason, &failure)) {
     error = PictureSaveFailureText(failure, reason);
     return false;
