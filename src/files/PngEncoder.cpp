@@ -80,8 +80,8 @@ bool PngEncoder::Start(int width, int height, int channels, const std::string& c
   png_set_compression_strategy(png_, Z_RLE);
   png_set_compression_level(png_, 1);
   png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+               channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png_, info_);
   if (!chunk.empty()) {
     png_write_chunk(png_, reinterpret_cast<png_const_bytep>("iTXt"),

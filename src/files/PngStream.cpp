@@ -33,11 +33,15 @@ class PngStream : public PictureStream {
 
 bool PngStream::Failed(std::string& error) {
   switch (encoder_.GetFailure()) {
-    case PngEncoder::Failure::Document: error = encoder_.Reason(); break;
+    case PngEncoder::Failure::Document:
+      error = encoder_.Reason();
+      break;
     case PngEncoder::Failure::Output:
       error = PictureSaveFailureText(FileFailure::Write, encoder_.Reason());
       break;
-    default: error = "The PNG encoder failed: " + encoder_.Reason() + "."; break;
+    default:
+      error = "The PNG encoder failed: " + encoder_.Reason() + ".";
+      break;
   }
   file_.Abort();
   return false;
