@@ -21,10 +21,10 @@ class BmpFile {
   static bool Read(const std::string& fileName, TifImage& image, std::string& error);
 
   // Whether a width x height bitmap can be encoded: it has pixels and its file size fits the int
-  // arithmetic of the encoder. The message says which limit was passed.
+  // fields of the header. The message says which limit was passed.
   static bool CheckEncodable(int width, int height, std::string& error);
-  // The bytes of a 24-bit BMP file holding bitmap; empty when it cannot be encoded. The layout
-  // of stb_image_write's files: the header below, rows bottom-up in blue, green, red order, each
+  // The bytes of a 24-bit BMP file holding bitmap; empty when it cannot be encoded: the header
+  // below (BITMAPINFOHEADER, no colour table), rows bottom-up in blue, green, red order, each
   // padded with zeros to a multiple of 4 bytes.
   static std::string Encode(const Bitmap24& bitmap);
   // The 54 bytes before the pixels of a width x height file, and the bytes of one stored row.
