@@ -73,10 +73,19 @@ class TSimdRun {
  private:
   static unsigned Bit(int l) { return 1u << l; }
 
-  // Whether lanes still hold samples and no stop was requested; read once per settled step,
-  // so a stop is seen within MaxDepth steps.
+  // Whether lanes still hold samples and no stop was requested; read once per pass, so a stop
+  // is seen within kStopCheckSteps steps.
   bool Going() const {
     return active_ != 0 && !(job_.stop && job_.stop->load(std::memory_order_relaxed));
+  }
+
+  // The last step of a pass of the inner loop: the step at which a lane reaches MaxDepth, or
+  // earlier, so that the stop flag is read at least every kStopCheckSteps steps. A pass that ends
+  // without an event settles nothing (SettleStep with no lanes to handle), so results do not
+  // depend on where passes end.
+  static constexpr std::int64_t kStopCheckSteps = std::int64_t{1} << 16;
+  std::int64_t PassEnd() const {
+    return depthDue_ - step_ > kStopCheckSteps ? step_ + kStopCheckSteps : depthDue_;
   }
 
   // Short histories get a loop unrolled at compile time; kSlots -1 reads the length at run time.
@@ -143,7 +152,7 @@ class TSimdRun {
       }
       const unsigned active = active_;
       const unsigned startLive = startLive_;
-      const std::int64_t due = depthDue_;
+      const std::int64_t due = PassEnd();
       std::int64_t step = step_;
       std::int32_t newest = newest_;
       unsigned handle = 0;
@@ -210,7 +219,7 @@ class TSimdRun {
       const double* blank = blank_;
       const unsigned active = active_;
       const unsigned startLive = startLive_;
-      const std::int64_t due = depthDue_;
+      const std::int64_t due = PassEnd();
       std::int64_t step = step_;
       unsigned handle = 0;
       for (;;) {
