@@ -18,6 +18,7 @@
 #include <string>
 #include <thread>
 
+#include "Workload.h"
 #include "fractal/TFractResult.h"
 #include "fractal/TKernelParams.h"
 #include "fractal/TThreadVolumeWriter.h"
@@ -27,26 +28,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 TKernelParams Mandelbrot(int width, int height, int maxDepth, int maxCycle) {
-  TKernelParams p;
-  p.mapVar = MapC;
-  p.formula = 0;
-  p.left = -2.0;
-  p.right = 1.0;
-  p.top = 1.5;
-  p.bottom = -1.5;
-  p.xResolution = width;
-  p.yResolution = height;
-  p.maxDepth = maxDepth;
-  p.outerCircle = 2.0;
-  p.innerDist = 0.0001;
-  p.maxCycle = maxCycle;
-  p.cycleSelection = DepthLowest;
-  return p;
-}
-
-std::unique_ptr<TFractResult> NewResult(const TKernelParams& p) {
-  std::string error;
-  return TFractResult::Create(p.xResolution, p.yResolution, p.maxCycle, false, error);
+  return ReferenceMandelbrot(width, height, maxDepth, maxCycle, DepthLowest, KernelPath::Auto);
 }
 
 // Arguments: inside (0 or 1), MaxCycle, path (see kernel paths), workers (0 = all hardware

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "Workload.h"
 #include "fractal/TFractKernel.h"
 #include "fractal/TFractResult.h"
 #include "fractal/TKernelParams.h"
@@ -20,26 +21,7 @@
 namespace {
 
 TKernelParams Reference(int maxCycle, KernelPath path) {
-  TKernelParams p;
-  p.mapVar = MapC;
-  p.formula = 0;
-  p.left = -2.0;
-  p.right = 1.0;
-  p.top = 1.5;
-  p.bottom = -1.5;
-  p.xResolution = p.yResolution = 2000;
-  p.maxDepth = 1000;
-  p.outerCircle = 2.0;
-  p.innerDist = 0.0001;
-  p.maxCycle = maxCycle;
-  p.cycleSelection = CycleLowest;
-  p.path = path;
-  return p;
-}
-
-std::unique_ptr<TFractResult> NewResult(const TKernelParams& p) {
-  std::string error;
-  return TFractResult::Create(p.xResolution, p.yResolution, p.maxCycle, false, error);
+  return ReferenceMandelbrot(2000, 2000, 1000, maxCycle, CycleLowest, path);
 }
 
 void SetCounters(benchmark::State& state, const TKernelParams& p, std::uint64_t steps) {
