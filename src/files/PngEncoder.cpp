@@ -3,16 +3,23 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <exception>
 #include <new>
+#include <vector>
 
+#include "common/ColumnRanges.h"
 #include "files/PngText.h"
 
 namespace {
 
 // Bytes of compressed data per IDAT chunk: fewer, larger chunks than libpng's 8 KiB.
 constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
+// Filtered bytes per block, roughly: the blocks of a picture are fixed by its row size alone.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 18;
+// PNG filter type 2: each byte minus the byte above.
+constexpr std::uint8_t kFilterUp = 2;
 
 }  // namespace
 
@@ -66,6 +73,13 @@ bool PngEncoder::Begin(int width, int height, int channels, std::string_view doc
   if (png_) info_ = png_create_info_struct(png_);
   if (!png_ || !info_) return Fail(Failure::Encoder, "out of memory");
   rowBytes_ = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
+  height_ = height;
+  blockRows_ = static_cast<int>(std::clamp<std::size_t>(kBlockBytes / (rowBytes_ + 1), 1, height));
+  try {
+    above_.assign(rowBytes_, '\0');
+  } catch (const std::bad_alloc&) {
+    return Fail(Failure::Encoder, "out of memory");
+  }
   return Start(width, height, channels, chunk);
 }
 
@@ -75,10 +89,6 @@ bool PngEncoder::Start(int width, int height, int channels, const std::string& c
   png_set_write_fn(png_, this, Write, Flush);
   // libpng refuses sides beyond a million pixels unless told otherwise.
   png_set_user_limits(png_, 0x7FFFFFFF, 0x7FFFFFFF);
-  png_set_compression_buffer_size(png_, kChunkBytes);
-  png_set_filter(png_, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-  png_set_compression_strategy(png_, Z_RLE);
-  png_set_compression_level(png_, 1);
   png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -90,18 +100,134 @@ bool PngEncoder::Start(int width, int height, int channels, const std::string& c
   return true;
 }
 
+// Filters rows (count rows after the row above) and compresses them as raw deflate, ended by
+// a sync flush, or as the end of the stream when last.
+bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, int count,
+                          std::size_t rowBytes, bool last, Block& block) {
+  std::string filtered(static_cast<std::size_t>(count) * (rowBytes + 1), '\0');
+  char* out = filtered.data();
+  for (int r = 0; r < count; ++r) {
+    const std::uint8_t* row = rows + static_cast<std::size_t>(r) * rowBytes;
+    *out++ = static_cast<char>(kFilterUp);
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+      *out++ = static_cast<char>(static_cast<std::uint8_t>(row[i] - above[i]));
+    }
+    above = row;
+  }
+  block.size = filtered.size();
+  block.adler = 1;  // the Adler-32 of nothing
+  for (std::size_t done = 0; done < filtered.size();) {
+    const std::size_t part = std::min<std::size_t>(filtered.size() - done, 1u << 30);
+    block.adler = adler32(block.adler, reinterpret_cast<const Bytef*>(filtered.data() + done),
+                          static_cast<uInt>(part));
+    done += part;
+  }
+  z_stream z{};
+  if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return false;
+  block.deflated.resize(deflateBound(&z, filtered.size()) + 16);
+  z.next_in = reinterpret_cast<Bytef*>(filtered.data());
+  z.avail_in = static_cast<uInt>(filtered.size());
+  z.next_out = reinterpret_cast<Bytef*>(block.deflated.data());
+  z.avail_out = static_cast<uInt>(block.deflated.size());
+  const int status = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
+  const bool ok =
+      last ? status == Z_STREAM_END : (status == Z_OK && z.avail_in == 0 && z.avail_out > 0);
+  block.deflated.resize(z.total_out);
+  deflateEnd(&z);
+  return ok;
+}
+
+// Appends a compressed block to the stream (after the zlib header, before the first block).
+bool PngEncoder::Emit(const Block& block) {
+  if (!started_) data_ = "\x78\x01";  // zlib header: deflate, 32 KiB window, fastest level
+  started_ = true;
+  adler_ = adler32_combine(adler_, block.adler, static_cast<z_off_t>(block.size));
+  data_ += block.deflated;
+  return FlushData(false);
+}
+
+// Writes the stream bytes as IDAT chunks of kChunkBytes (all: the rest too).
+bool PngEncoder::FlushData(bool all) {
+  if (setjmp(png_jmpbuf(png_))) return false;
+  std::size_t done = 0;
+  while (data_.size() - done >= kChunkBytes || (all && done < data_.size())) {
+    const std::size_t part = std::min(kChunkBytes, data_.size() - done);
+    png_write_chunk(png_, reinterpret_cast<png_const_bytep>("IDAT"),
+                    reinterpret_cast<png_const_bytep>(data_.data() + done), part);
+    done += part;
+  }
+  data_.erase(0, done);
+  return true;
+}
+
 bool PngEncoder::WriteRows(const std::uint8_t* pixels, int count) {
   if (!png_ || failure_ != Failure::None) return Fail(Failure::Encoder, "not begun");
-  if (setjmp(png_jmpbuf(png_))) return false;
-  for (int r = 0; r < count; ++r) {
-    png_write_row(png_, pixels + static_cast<std::size_t>(r) * rowBytes_);
+  if (count < 0 || count > height_ - rowsDone_ - static_cast<int>(pending_.size() / rowBytes_)) {
+    return Fail(Failure::Encoder, "too many rows");
+  }
+  try {
+    for (int r = 0; r < count; ++r) {
+      pending_.append(reinterpret_cast<const char*>(pixels) + static_cast<std::size_t>(r) * rowBytes_,
+                      rowBytes_);
+      const int rows = static_cast<int>(pending_.size() / rowBytes_);
+      const bool last = rowsDone_ + rows == height_;
+      if (rows < blockRows_ && !last) continue;
+      Block block;
+      if (!Compress(reinterpret_cast<const std::uint8_t*>(pending_.data()),
+                    reinterpret_cast<const std::uint8_t*>(above_.data()), rows, rowBytes_, last,
+                    block)) {
+        return Fail(Failure::Encoder, "compression failed");
+      }
+      if (!Emit(block)) return false;
+      above_.assign(pending_, pending_.size() - rowBytes_, rowBytes_);
+      pending_.clear();
+      rowsDone_ += rows;
+    }
+  } catch (const std::bad_alloc&) {
+    return Fail(Failure::Encoder, "out of memory");
+  }
+  return true;
+}
+
+bool PngEncoder::WriteImage(const std::uint8_t* pixels, int threads) {
+  if (!png_ || failure_ != Failure::None || started_ || !pending_.empty()) {
+    return Fail(Failure::Encoder, "not begun");
+  }
+  const int blocks = (height_ + blockRows_ - 1) / blockRows_;
+  try {
+    std::vector<Block> compressed(static_cast<std::size_t>(blocks));
+    std::vector<char> ok(static_cast<std::size_t>(blocks), 0);
+    ForColumnRanges(blocks, threads, [&](int first, int end) {
+      for (int b = first; b < end; ++b) {
+        const int row = b * blockRows_;
+        const int rows = std::min(blockRows_, height_ - row);
+        const std::uint8_t* start = pixels + static_cast<std::size_t>(row) * rowBytes_;
+        ok[static_cast<std::size_t>(b)] =
+            Compress(start, row == 0 ? reinterpret_cast<const std::uint8_t*>(above_.data())
+                                     : start - rowBytes_,
+                     rows, rowBytes_, b + 1 == blocks, compressed[static_cast<std::size_t>(b)]);
+      }
+    });
+    for (int b = 0; b < blocks; ++b) {
+      if (!ok[static_cast<std::size_t>(b)]) return Fail(Failure::Encoder, "compression failed");
+      if (!Emit(compressed[static_cast<std::size_t>(b)])) return false;
+      compressed[static_cast<std::size_t>(b)] = Block{};
+      rowsDone_ = std::min(height_, (b + 1) * blockRows_);
+    }
+  } catch (const std::bad_alloc&) {
+    return Fail(Failure::Encoder, "out of memory");
   }
   return true;
 }
 
 bool PngEncoder::End() {
   if (!png_ || failure_ != Failure::None) return Fail(Failure::Encoder, "not begun");
+  if (rowsDone_ != height_) return Fail(Failure::Encoder, "rows missing");
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    data_.push_back(static_cast<char>((adler_ >> shift) & 0xFF));
+  }
+  if (!FlushData(true)) return false;
   if (setjmp(png_jmpbuf(png_))) return false;
-  png_write_end(png_, nullptr);
+  png_write_chunk(png_, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
   return true;
 }

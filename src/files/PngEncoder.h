@@ -18,6 +18,12 @@ struct png_info_def;
 // every row is filtered against the row above (Up) and compressed with zlib's run-length
 // strategy. That is several times faster than choosing a filter per row and searching for
 // matches, and the files come out smaller.
+//
+// The image data is cut into blocks of whole rows (about 256 KiB of filtered bytes each, fixed
+// by the width alone). Run-length matches never reach back further than one byte, so each block
+// is compressed on its own, ended by a sync flush, and the blocks are joined into one zlib
+// stream; their checksums are combined. Blocks can thus be compressed on several threads at
+// once (WriteImage), and the bytes are the same however the rows are fed.
 class PngEncoder {
  public:
   // Takes the encoded bytes in order; false with a reason stops the encoding.
@@ -36,6 +42,9 @@ class PngEncoder {
   bool Begin(int width, int height, int channels, std::string_view documentText);
   // count rows of width * channels bytes each.
   bool WriteRows(const std::uint8_t* pixels, int count);
+  // Every row of the picture at once (height rows, one after the other), its blocks compressed
+  // on `threads` threads (0: one per hardware thread). The bytes are those of WriteRows.
+  bool WriteImage(const std::uint8_t* pixels, int threads);
   // Writes the end of the file once every row has been written.
   bool End();
 
@@ -44,6 +53,17 @@ class PngEncoder {
   const std::string& Reason() const { return reason_; }
 
  private:
+  // A block of rows filtered and compressed, with the Adler-32 of its filtered bytes.
+  struct Block {
+    std::string deflated;
+    unsigned long adler = 1;
+    std::size_t size = 0;  // filtered bytes
+  };
+  static bool Compress(const std::uint8_t* rows, const std::uint8_t* above, int count,
+                       std::size_t rowBytes, bool last, Block& block);
+  bool Emit(const Block& block);
+  bool FlushData(bool all);
+
   static void Write(png_struct_def* png, unsigned char* data, std::size_t length);
   static void Flush(png_struct_def*) {}
   static void Error(png_struct_def* png, const char* message);
@@ -56,6 +76,14 @@ class PngEncoder {
   png_struct_def* png_ = nullptr;
   png_info_def* info_ = nullptr;
   std::size_t rowBytes_ = 0;
+  int height_ = 0;
+  int blockRows_ = 1;
+  int rowsDone_ = 0;                 // rows compressed so far
+  bool started_ = false;             // the zlib header has been written
+  std::string pending_;              // rows of the current block, unfiltered
+  std::string above_;                // the row above the current block (zeros above row 0)
+  unsigned long adler_ = 1;          // of all filtered bytes so far
+  std::string data_;                 // zlib stream bytes not yet written as IDAT chunks
   Failure failure_ = Failure::None;
   std::string reason_;
 };

@@ -12,6 +12,14 @@
 
 namespace {
 
+bool EncodeFailed(const PngEncoder& encoder, std::string& bytes, std::string& error) {
+  bytes.clear();
+  error = encoder.GetFailure() == PngEncoder::Failure::Document
+              ? encoder.Reason()
+              : "The PNG encoder failed: " + encoder.Reason() + ".";
+  return false;
+}
+
 // Encodes the picture, its rows made by row(y, buffer) (returning the row's bytes), into bytes.
 // False with the message for the user.
 template <typename Row>
@@ -27,18 +35,23 @@ bool EncodeRows(int width, int height, int channels, std::string_view documentTe
   std::vector<std::uint8_t> buffer;
   for (int y = 0; ok && y < height; ++y) ok = encoder.WriteRows(row(y, buffer), 1);
   if (ok && encoder.End()) return true;
-  bytes.clear();
-  error = encoder.GetFailure() == PngEncoder::Failure::Document
-              ? encoder.Reason()
-              : "The PNG encoder failed: " + encoder.Reason() + ".";
-  return false;
+  return EncodeFailed(encoder, bytes, error);
 }
 
+// A bitmap's rows lie one after the other: its blocks are compressed on every core at once.
 bool EncodeBitmap(const Bitmap24& bitmap, std::string_view documentText, std::string& bytes,
                   std::string& error) {
-  return EncodeRows(
-      bitmap.width, bitmap.height, 3, documentText,
-      [&bitmap](int y, std::vector<std::uint8_t>&) { return bitmap.Pixel(0, y); }, bytes, error);
+  if (!PngFile::CheckEncodable(bitmap.width, bitmap.height, 3, error)) return false;
+  bytes.clear();
+  PngEncoder encoder([&bytes](std::string_view data, std::string&) {
+    bytes.append(data);
+    return true;
+  });
+  if (encoder.Begin(bitmap.width, bitmap.height, 3, documentText) &&
+      encoder.WriteImage(bitmap.Pixel(0, 0), 0) && encoder.End()) {
+    return true;
+  }
+  return EncodeFailed(encoder, bytes, error);
 }
 
 bool EncodeImage(const TifImage& image, std::string& bytes, std::string& error) {

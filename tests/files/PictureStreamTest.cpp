@@ -119,9 +119,9 @@ std::vector<std::uint8_t> DecodePng(const std::string& bytes, png_uint_32 format
   return decoded;
 }
 
-// The in-memory and the streamed writer share one encoder: for pictures of runs, of noise and of
-// one pixel or one column, both files hold the document, decode to exactly the pixels and are
-// the same bytes.
+// The in-memory and the streamed writer share one encoder: for pictures of runs, of noise, of
+// one pixel or one column and of many compressed blocks, both files hold the document, decode to
+// exactly the pixels and are the same bytes.
 TEST_F(PictureStreamTest, PngWritersDecodeToThePixelsWithTheDocument) {
   std::vector<std::uint8_t> runs(300 * 40 * 3);
   for (int y = 0; y < 40; ++y) {
@@ -141,6 +141,9 @@ TEST_F(PictureStreamTest, PngWritersDecodeToThePixelsWithTheDocument) {
       {"noise", 11, 6, Pattern(11, 6, 3)},
       {"one pixel", 1, 1, {1, 2, 3}},
       {"one column", 1, 50, Pattern(1, 50, 3)},
+      // Rows of 9000 bytes: blocks of 29 rows, compressed on several threads by the in-memory
+      // writer and fed 4 rows at a time to the streamed one.
+      {"many blocks", 3000, 100, Pattern(3000, 100, 3)},
   };
   const std::string text = "<doc>\xE9</doc>";
   for (const auto& c : cases) {
