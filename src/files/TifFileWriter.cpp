@@ -1,11 +1,16 @@
 #include "files/TifFileWriter.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
+#include <memory>
+#include <string_view>
 
 #include "common/Assert.h"
 #include "common/SafeFile.h"
 #include "files/PictureFile.h"
+#include "files/StreamedFile.h"
 #include "files/TifImage.h"
 
 namespace {
@@ -75,16 +80,46 @@ std::string DirectoryBytes(const std::vector<TifTag>& tags, bool growPastPixelOf
   return out;
 }
 
-void AppendPixels(std::string& out, const TifImage& image) {
-  const bool alpha = image.HasAlpha();
-  out.reserve(out.size() + image.Colors().size() * (alpha ? 4 : 3));
-  for (std::size_t i = 0; i < image.Colors().size(); ++i) {
-    const std::uint32_t color = image.Colors()[i];
-    out.push_back(static_cast<char>(color & 0xFF));
-    out.push_back(static_cast<char>((color >> 8) & 0xFF));
-    out.push_back(static_cast<char>((color >> 16) & 0xFF));
-    if (alpha) out.push_back(static_cast<char>(image.Alpha()[i]));
+// Pixels converted per piece: the piece's bytes stay in the cache until they are appended.
+constexpr std::size_t kPiecePixels = 16384;
+// Pixels converted per write of a streamed file: a megabyte or less.
+constexpr std::size_t kStreamPixels = std::size_t{1} << 18;
+
+// The file bytes of count pixels from first on (R, G, B and with alpha A per pixel) to out;
+// returns the end of the bytes written.
+char* PutPixels(const TifImage& image, std::size_t first, std::size_t count, char* out) {
+  const std::uint32_t* color = image.Colors().data() + first;
+  const std::uint32_t* const end = color + count;
+  if (image.HasAlpha()) {
+    const std::uint8_t* alpha = image.Alpha().data() + first;
+    for (; color < end; ++color, ++alpha, out += 4) {
+      out[0] = static_cast<char>(*color & 0xFF);
+      out[1] = static_cast<char>((*color >> 8) & 0xFF);
+      out[2] = static_cast<char>((*color >> 16) & 0xFF);
+      out[3] = static_cast<char>(*alpha);
+    }
+  } else {
+    for (; color < end; ++color, out += 3) {
+      out[0] = static_cast<char>(*color & 0xFF);
+      out[1] = static_cast<char>((*color >> 8) & 0xFF);
+      out[2] = static_cast<char>((*color >> 16) & 0xFF);
+    }
   }
+  return out;
+}
+
+// Hands the file bytes of all pixels in pieces of at most kPiecePixels pixels to sink; stops
+// with false as soon as sink returns false.
+template <class Sink>
+bool ForPixelPieces(const TifImage& image, Sink&& sink) {
+  char piece[kPiecePixels * 4];
+  const std::size_t pixels = image.Colors().size();
+  for (std::size_t first = 0; first < pixels; first += kPiecePixels) {
+    const std::size_t count = std::min(kPiecePixels, pixels - first);
+    const char* end = PutPixels(image, first, count, piece);
+    if (!sink(std::string_view(piece, static_cast<std::size_t>(end - piece)))) return false;
+  }
+  return true;
 }
 
 void AppendDigits(std::string& out, int value, int width) {
@@ -188,7 +223,12 @@ std::string TifFileWriter::EncodeStripDirectory(int width, int height, bool alph
 
 std::string TifFileWriter::Encode(const TifImage& image, const std::string& dateTime) const {
   std::string out = DirectoryBytes(MakeTags(MakeHeader(image, dateTime)));
-  AppendPixels(out, image);
+  // Reserved once: every pixel byte is written once into the string, none is cleared first.
+  out.reserve(out.size() + image.Colors().size() * (image.HasAlpha() ? 4 : 3));
+  ForPixelPieces(image, [&out](std::string_view bytes) {
+    out += bytes;
+    return true;
+  });
   return out;
 }
 
@@ -213,8 +253,33 @@ bool TifFileWriter::Write(const std::string& fileName, const TifImage& image,
   if (!CheckEncodable(image.GetWidth(), image.GetHeight(), image.HasAlpha(), error)) return false;
   std::string reason;
   FileFailure failure = FileFailure::None;
-  if (!WriteFileAtomically(fileName, Encode(image, LocalDateTime()), reason, &failure)) {
+  struct stat st {};
+  const bool regular = ::stat(ResolveSaveTarget(fileName).c_str(), &st) != 0 || S_ISREG(st.st_mode);
+  if (!regular) {
+    // A device or FIFO is written in place, as every save writes one.
+    if (!WriteFileAtomically(fileName, Encode(image, LocalDateTime()), reason, &failure)) {
+      error = PictureSaveFailureText(failure, reason);
+      return false;
+    }
+    return true;
+  }
+  // Streamed: the pixels are converted straight into a buffer of at most a megabyte that is
+  // written as it fills, so the file is never held whole in memory.
+  StreamedFile file;
+  if (!file.Open(fileName, reason, &failure)) {
     error = PictureSaveFailureText(failure, reason);
+    return false;
+  }
+  const std::size_t pixels = image.Colors().size();
+  const auto buffer = std::make_unique_for_overwrite<char[]>(std::min(pixels, kStreamPixels) * 4);
+  bool written = file.Append(DirectoryBytes(MakeTags(MakeHeader(image, LocalDateTime()))), reason);
+  for (std::size_t first = 0; written && first < pixels; first += kStreamPixels) {
+    const char* end = PutPixels(image, first, std::min(kStreamPixels, pixels - first), buffer.get());
+    written = file.Append(std::string_view(buffer.get(), static_cast<std::size_t>(end - buffer.get())),
+                          reason);
+  }
+  if (!written || !file.Commit(reason)) {
+    error = PictureSaveFailureText(FileFailure::Write, reason);
     return false;
   }
   return true;
