@@ -67,6 +67,7 @@ class TSimdRun {
       case 1: RunFormula<1>(); break;
       default: RunFormula<2>(); break;
     }
+    FlushEscapes();
     return {steps_, active_ == 0};
   }
 
@@ -390,7 +391,7 @@ class TSimdRun {
       if (!(r2_[l] <= job_.outerCircle2)) {
         steps_ += static_cast<std::uint64_t>(count);
         if (r2_[l] <= DBL_MAX && job_.smoothFactor != 0.0) {
-          Store(l, SmoothedEscapeCount(count, r2_[l], job_.smoothFactor, job_.logR2), 0);
+          QueueEscape(l, count);
         } else {
           Store(l, count, 0);  // escaped without smoothing, or failed
         }
@@ -447,6 +448,27 @@ class TSimdRun {
       const std::int64_t due = start_[__builtin_ctz(bits)] + lastStep_;
       if (due < depthDue_) depthDue_ = due;
     }
+  }
+
+  // Smoothed escapes are stored in batches: the logarithm and the two divisions of one sample
+  // depend on each other, those of different samples do not, so a batch keeps the divider busy
+  // instead of waiting on one chain per lane at every settled step.
+  void QueueEscape(int l, double count) {
+    Escape& e = escapes_[escapeCount_++];
+    e.index = firstIndex_ + static_cast<std::size_t>(sample_[l]);
+    e.count = count;
+    e.r2 = r2_[l];
+    if (escapeCount_ == kEscapeBatch) FlushEscapes();
+  }
+
+  void FlushEscapes() {
+    for (int i = 0; i < escapeCount_; ++i) {
+      const Escape& e = escapes_[i];
+      job_.depths[e.index] = DepthOf(
+          SmoothedEscapeCount(e.count, e.r2, job_.smoothFactor, job_.logR2), job_.maxDepth);
+      if (job_.cyclePlane) job_.cyclePlane[e.index] = 0;
+    }
+    escapeCount_ = 0;
   }
 
   void Store(int l, double count, std::int32_t cycle) {
@@ -509,6 +531,14 @@ class TSimdRun {
   std::uint64_t steps_ = 0;
   unsigned active_ = 0;     // lanes holding a sample
   unsigned startLive_ = 0;  // lanes whose unfilled entries may still be sighted
+
+  struct Escape {
+    std::size_t index;  // plane index of the sample
+    double count, r2;
+  };
+  static constexpr int kEscapeBatch = 64;
+  Escape escapes_[kEscapeBatch];
+  int escapeCount_ = 0;
 
   alignas(64) double zr_[L];
   alignas(64) double zi_[L];
