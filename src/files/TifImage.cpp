@@ -1,20 +1,22 @@
 #include "files/TifImage.h"
 
-#include <utility>
-
 #include "common/Assert.h"
 
 TifImage::TifImage(int width, int height, bool withAlpha)
     : width_(width), height_(height), hasAlpha_(withAlpha) {
   KORVANA_ASSERT(width >= 0 && height >= 0);
   const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  colors_.assign(size, 0);
-  if (withAlpha) alpha_.assign(size, 0);
+  // Zero from the system: black and fully transparent without a fill.
+  colors_.resize(size);
+  if (withAlpha) alpha_.resize(size);
 }
 
 TifImage::TifImage(int width, int height, std::vector<std::uint32_t> colors,
                    std::vector<std::uint8_t> alpha)
-    : width_(width), height_(height), colors_(std::move(colors)), alpha_(std::move(alpha)) {
+    : width_(width),
+      height_(height),
+      colors_(colors.begin(), colors.end()),
+      alpha_(alpha.begin(), alpha.end()) {
   KORVANA_ASSERT(width >= 0 && height >= 0);
   const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   KORVANA_ASSERT(colors_.size() == size);

@@ -1,7 +1,21 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
+
+#include "common/ZeroedAllocator.h"
+
+// A plane of a picture's samples. Its memory comes zeroed from the system, so a new picture of
+// many megabytes is not cleared a second time before it is painted over.
+template <class T>
+using TifPlane = std::vector<T, ZeroedAllocator<T>>;
+
+// A plane holds the same samples as a vector.
+template <class T>
+bool operator==(const TifPlane<T>& plane, const std::vector<T>& samples) {
+  return std::equal(plane.begin(), plane.end(), samples.begin(), samples.end());
+}
 
 // A picture as TIFF files hold it: width x height 32-bit colours in row-major order
 // (index = column + row * width, red + green * 256 + blue * 65536) and an optional alpha plane of
@@ -12,8 +26,8 @@ class TifImage {
   TifImage() = default;
   // Black, fully transparent planes of the given size (both at least 0).
   TifImage(int width, int height, bool withAlpha);
-  // Wraps planes made elsewhere; their sizes must be width * height. An empty alpha plane means
-  // the picture has none.
+  // Takes over copies of planes made elsewhere; their sizes must be width * height. An empty
+  // alpha plane means the picture has none.
   TifImage(int width, int height, std::vector<std::uint32_t> colors,
            std::vector<std::uint8_t> alpha);
 
@@ -32,8 +46,8 @@ class TifImage {
   bool IsAlphaAssociated() const { return alphaAssociated_; }
   void SetAlphaAssociated(bool associated) { alphaAssociated_ = associated; }
 
-  const std::vector<std::uint32_t>& Colors() const { return colors_; }
-  const std::vector<std::uint8_t>& Alpha() const { return alpha_; }
+  const TifPlane<std::uint32_t>& Colors() const { return colors_; }
+  const TifPlane<std::uint8_t>& Alpha() const { return alpha_; }
 
  private:
   std::size_t Index(int column, int row) const;
@@ -42,6 +56,6 @@ class TifImage {
   int height_ = 0;
   bool hasAlpha_ = false;
   bool alphaAssociated_ = true;
-  std::vector<std::uint32_t> colors_;
-  std::vector<std::uint8_t> alpha_;
+  TifPlane<std::uint32_t> colors_;
+  TifPlane<std::uint8_t> alpha_;
 };

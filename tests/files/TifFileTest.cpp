@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 
@@ -274,4 +275,59 @@ TEST_F(TifFileFacadeTest, WritesReadsAndReportsFilesThatCannotBeOpened) {
   EXPECT_FALSE(facade.Read((dir / "missing.tif").string(), back, error));
   EXPECT_EQ(error, "Cannot open File.");
   ExpectSamePicture(back, image);
+}
+
+// Written files are streamed in buffers of 2^18 pixels and encoded in pieces of 2^14 pixels:
+// pictures across those bounds (the last buffer and piece partial) must give the same bytes as
+// Encode, apart from the time stamp, and read back as they were.
+TEST_F(TifFileFacadeTest, StreamedFilesEqualTheEncodedOnesAcrossBufferBounds) {
+  const struct {
+    int width, height;
+    bool alpha;
+  } cases[] = {{1, 1, false}, {1, 1, true}, {1100, 250, false}, {1100, 250, true}, {128, 128, true}};
+  const std::string stamp = "0000:00:00 00:00:00";
+  TifFileWriter writer("Korvana", "2.1");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) +
+                 (c.alpha ? " RGBA" : " RGB"));
+    const TifImage image = Picture(c.width, c.height, c.alpha);
+    const std::string file = (dir / "p.tif").string();
+    std::string error, bytes;
+    ASSERT_TRUE(writer.Write(file, image, error)) << error;
+    ASSERT_TRUE(ReadWholeFile(file, bytes, error)) << error;
+    std::string expected = writer.Encode(image, stamp);
+    const std::size_t at = expected.find(stamp);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.size(), expected.size());
+    EXPECT_TRUE(std::regex_match(bytes.substr(at, stamp.size()),
+                                 std::regex(R"(\d{4}:\d\d:\d\d \d\d:\d\d:\d\d)")));
+    expected.replace(at, stamp.size(), bytes, at, stamp.size());
+    // The position of the first differing byte, or the size when none differs.
+    EXPECT_EQ(std::mismatch(bytes.begin(), bytes.end(), expected.begin()).first - bytes.begin(),
+              static_cast<std::ptrdiff_t>(bytes.size()));
+    TifImage back;
+    ASSERT_TRUE(facade.Read(file, back, error)) << error;
+    ExpectSamePicture(back, image);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// A new picture is black and fully transparent, also where its memory held an earlier picture.
+TEST(TifImageTest, NewPicturesAreBlackAndTransparent) {
+  for (const int side : {3, 1500}) {
+    SCOPED_TRACE(side);
+    {
+      TifImage used(side, side, true);
+      used.SetColor(side - 1, side - 1, 0xFFFFFF);
+      used.SetAlpha(side - 1, side - 1, 255);
+    }
+    const TifImage image(side, side, true);
+    const std::size_t size = static_cast<std::size_t>(side) * side;
+    EXPECT_EQ(image.Colors().size(), size);
+    EXPECT_EQ(image.Alpha().size(), size);
+    EXPECT_TRUE(std::all_of(image.Colors().begin(), image.Colors().end(),
+                            [](std::uint32_t color) { return color == 0; }));
+    EXPECT_TRUE(std::all_of(image.Alpha().begin(), image.Alpha().end(),
+                            [](std::uint8_t alpha) { return alpha == 0; }));
+  }
 }
