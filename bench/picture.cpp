@@ -4,6 +4,7 @@
 //   BM_EncodePng          PngFile::Encode into memory (the encoder alone)
 //   BM_WritePng           PngFile::Write with the document text, as korvana-render writes it
 //   BM_WriteBmp           BmpFile::Write, the baseline a PNG is measured against
+//   BM_WriteTif           TifFileWriter::Write of the picture with opaque alpha, as exported
 //   BM_StreamPng/rows     the streamed PNG writer of posters, bands of `rows` rows
 //
 // Counters: pixels/s (items per second) and bytes (the size of the file).
@@ -23,6 +24,8 @@
 #include "files/BmpFile.h"
 #include "files/PictureStream.h"
 #include "files/PngFile.h"
+#include "files/TifFileWriter.h"
+#include "files/TifImage.h"
 
 namespace {
 
@@ -30,6 +33,7 @@ const std::filesystem::path kBenchFolder = std::filesystem::path(__FILE__).paren
 
 struct Workload {
   Bitmap24 bitmap;
+  TifImage tif;  // the bitmap's pixels, opaque
   std::string documentText;
   std::string error;
 };
@@ -53,6 +57,14 @@ const Workload& Picture() {
       return w;
     }
     w.bitmap = *result->GetBitmap();
+    w.tif = TifImage(w.bitmap.width, w.bitmap.height, true);
+    for (int y = 0; y < w.bitmap.height; ++y) {
+      for (int x = 0; x < w.bitmap.width; ++x) {
+        const std::uint8_t* p = w.bitmap.Pixel(x, y);
+        w.tif.SetColor(x, y, p[0] | (p[1] << 8) | (std::uint32_t{p[2]} << 16));
+        w.tif.SetAlpha(x, y, 255);
+      }
+    }
     return w;
   }();
   return workload;
@@ -127,6 +139,21 @@ void BM_WriteBmp(benchmark::State& state) {
   SetCounters(state, file.Size());
 }
 BENCHMARK(BM_WriteBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_WriteTif(benchmark::State& state) {
+  if (!Ready(state)) return;
+  TemporaryFile file("korvana-bench-picture.tif");
+  const TifFileWriter writer("Korvana", "bench");
+  std::string error;
+  for (auto _ : state) {
+    if (!writer.Write(file.path, Picture().tif, error)) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+  }
+  SetCounters(state, file.Size());
+}
+BENCHMARK(BM_WriteTif)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StreamPng(benchmark::State& state) {
   if (!Ready(state)) return;

@@ -25,9 +25,10 @@ class TifFileWriter {
   // pixel bytes fit 32-bit offsets; else "Picture has no pixels." or
   // "Picture is too large for a TIF file.".
   static bool CheckEncodable(int width, int height, bool alpha, std::string& error);
-  // Writes image to fileName atomically, stamped with the local time. On failure returns false
-  // with the CheckEncodable message or PictureSaveFailureText and leaves an existing file
-  // untouched.
+  // Writes image to fileName atomically, stamped with the local time: a regular file is streamed
+  // through a buffer of a megabyte, a device or FIFO gets the Encode bytes in place. On failure
+  // returns false with the CheckEncodable message or PictureSaveFailureText and leaves an existing
+  // file untouched.
   bool Write(const std::string& fileName, const TifImage& image, std::string& error) const;
 
   // The header describing image as this writer stores it.
