@@ -13,11 +13,13 @@ TifImage::TifImage(int width, int height, bool withAlpha)
 
 TifImage::TifImage(int width, int height, std::vector<std::uint32_t> colors,
                    std::vector<std::uint8_t> alpha)
-    : width_(width),
-      height_(height),
-      colors_(colors.begin(), colors.end()),
-      alpha_(alpha.begin(), alpha.end()) {
+    : width_(width), height_(height) {
   KORVANA_ASSERT(width >= 0 && height >= 0);
+  // Each plane is let go as soon as it is copied, so at most one plane is held twice at a time.
+  colors_.assign(colors.begin(), colors.end());
+  std::vector<std::uint32_t>().swap(colors);
+  alpha_.assign(alpha.begin(), alpha.end());
+  std::vector<std::uint8_t>().swap(alpha);
   const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   KORVANA_ASSERT(colors_.size() == size);
   KORVANA_ASSERT(alpha_.empty() || alpha_.size() == size);

@@ -19,14 +19,14 @@ bool operator==(const TifPlane<T>& plane, const std::vector<T>& samples) {
 
 // A picture as TIFF files hold it: width x height 32-bit colours in row-major order
 // (index = column + row * width, red + green * 256 + blue * 65536) and an optional alpha plane of
-// width x height bytes with the same indexing. The picture owns its planes; the reader hands its
-// planes over by moving them in.
+// width x height bytes with the same indexing. The picture owns its planes, kept in memory that
+// comes zeroed from the system.
 class TifImage {
  public:
   TifImage() = default;
   // Black, fully transparent planes of the given size (both at least 0).
   TifImage(int width, int height, bool withAlpha);
-  // Takes over copies of planes made elsewhere; their sizes must be width * height. An empty
+  // Copies planes made elsewhere and lets them go; their sizes must be width * height. An empty
   // alpha plane means the picture has none.
   TifImage(int width, int height, std::vector<std::uint32_t> colors,
            std::vector<std::uint8_t> alpha);
