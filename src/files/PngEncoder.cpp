@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <exception>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -100,12 +101,21 @@ bool PngEncoder::Start(int width, int height, int channels, const std::string& c
   return true;
 }
 
+PngEncoder::Scratch::~Scratch() {
+  if (stream) {
+    deflateEnd(stream);
+    delete stream;
+  }
+}
+
 // Filters rows (count rows after the row above) and compresses them as raw deflate, ended by
-// a sync flush, or as the end of the stream when last.
+// a sync flush, or as the end of the stream when last. The scratch buffers and compressor are
+// reused from block to block.
 bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, int count,
-                          std::size_t rowBytes, bool last, Block& block) {
-  std::string filtered(static_cast<std::size_t>(count) * (rowBytes + 1), '\0');
-  char* out = filtered.data();
+                          std::size_t rowBytes, bool last, Block& block, Scratch& scratch) {
+  const std::size_t size = static_cast<std::size_t>(count) * (rowBytes + 1);
+  if (scratch.filtered.size() < size) scratch.filtered.resize(size);
+  char* out = scratch.filtered.data();
   for (int r = 0; r < count; ++r) {
     const std::uint8_t* row = rows + static_cast<std::size_t>(r) * rowBytes;
     *out++ = static_cast<char>(kFilterUp);
@@ -114,26 +124,32 @@ bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, i
     }
     above = row;
   }
-  block.size = filtered.size();
+  block.size = size;
   block.adler = 1;  // the Adler-32 of nothing
-  for (std::size_t done = 0; done < filtered.size();) {
-    const std::size_t part = std::min<std::size_t>(filtered.size() - done, 1u << 30);
-    block.adler = adler32(block.adler, reinterpret_cast<const Bytef*>(filtered.data() + done),
+  for (std::size_t done = 0; done < size;) {
+    const std::size_t part = std::min<std::size_t>(size - done, 1u << 30);
+    block.adler = adler32(block.adler, reinterpret_cast<const Bytef*>(scratch.filtered.data() + done),
                           static_cast<uInt>(part));
     done += part;
   }
-  z_stream z{};
-  if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return false;
-  block.deflated.resize(deflateBound(&z, filtered.size()) + 16);
-  z.next_in = reinterpret_cast<Bytef*>(filtered.data());
-  z.avail_in = static_cast<uInt>(filtered.size());
-  z.next_out = reinterpret_cast<Bytef*>(block.deflated.data());
-  z.avail_out = static_cast<uInt>(block.deflated.size());
-  const int status = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
+  if (!scratch.stream) {
+    auto made = std::make_unique<z_stream>();
+    if (deflateInit2(made.get(), 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return false;
+    scratch.stream = made.release();
+  } else if (deflateReset(scratch.stream) != Z_OK) {
+    return false;
+  }
+  z_stream* z = scratch.stream;
+  const std::size_t bound = deflateBound(z, size) + 16;
+  if (scratch.deflated.size() < bound) scratch.deflated.resize(bound);
+  z->next_in = reinterpret_cast<Bytef*>(scratch.filtered.data());
+  z->avail_in = static_cast<uInt>(size);
+  z->next_out = reinterpret_cast<Bytef*>(scratch.deflated.data());
+  z->avail_out = static_cast<uInt>(scratch.deflated.size());
+  const int status = deflate(z, last ? Z_FINISH : Z_SYNC_FLUSH);
   const bool ok =
-      last ? status == Z_STREAM_END : (status == Z_OK && z.avail_in == 0 && z.avail_out > 0);
-  block.deflated.resize(z.total_out);
-  deflateEnd(&z);
+      last ? status == Z_STREAM_END : (status == Z_OK && z->avail_in == 0 && z->avail_out > 0);
+  block.deflated.assign(scratch.deflated.data(), z->total_out);
   return ok;
 }
 
@@ -175,7 +191,7 @@ bool PngEncoder::WriteRows(const std::uint8_t* pixels, int count) {
       Block block;
       if (!Compress(reinterpret_cast<const std::uint8_t*>(pending_.data()),
                     reinterpret_cast<const std::uint8_t*>(above_.data()), rows, rowBytes_, last,
-                    block)) {
+                    block, scratch_)) {
         return Fail(Failure::Encoder, "compression failed");
       }
       if (!Emit(block)) return false;
@@ -198,6 +214,7 @@ bool PngEncoder::WriteImage(const std::uint8_t* pixels, int threads) {
     std::vector<Block> compressed(static_cast<std::size_t>(blocks));
     std::vector<char> ok(static_cast<std::size_t>(blocks), 0);
     ForColumnRanges(blocks, threads, [&](int first, int end) {
+      Scratch scratch;
       for (int b = first; b < end; ++b) {
         const int row = b * blockRows_;
         const int rows = std::min(blockRows_, height_ - row);
@@ -205,7 +222,8 @@ bool PngEncoder::WriteImage(const std::uint8_t* pixels, int threads) {
         ok[static_cast<std::size_t>(b)] =
             Compress(start, row == 0 ? reinterpret_cast<const std::uint8_t*>(above_.data())
                                      : start - rowBytes_,
-                     rows, rowBytes_, b + 1 == blocks, compressed[static_cast<std::size_t>(b)]);
+                     rows, rowBytes_, b + 1 == blocks, compressed[static_cast<std::size_t>(b)],
+                     scratch);
       }
     });
     for (int b = 0; b < blocks; ++b) {

@@ -9,6 +9,7 @@
 
 struct png_struct_def;
 struct png_info_def;
+struct z_stream_s;
 
 // The PNG encoder of both PNG writers, PngFile (the whole picture in memory) and the streamed
 // writer (band by band): libpng, 8 bits per channel, RGB or RGBA, rows given top to bottom, and
@@ -59,8 +60,17 @@ class PngEncoder {
     unsigned long adler = 1;
     std::size_t size = 0;  // filtered bytes
   };
+  // Buffers and compressor of one thread, kept from block to block.
+  struct Scratch {
+    std::string filtered, deflated;
+    z_stream_s* stream = nullptr;  // the compressor, once made
+    Scratch() = default;
+    ~Scratch();
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+  };
   static bool Compress(const std::uint8_t* rows, const std::uint8_t* above, int count,
-                       std::size_t rowBytes, bool last, Block& block);
+                       std::size_t rowBytes, bool last, Block& block, Scratch& scratch);
   bool Emit(const Block& block);
   bool FlushData(bool all);
 
@@ -84,6 +94,7 @@ class PngEncoder {
   std::string above_;                // the row above the current block (zeros above row 0)
   unsigned long adler_ = 1;          // of all filtered bytes so far
   std::string data_;                 // zlib stream bytes not yet written as IDAT chunks
+  Scratch scratch_;                  // for the rows fed by WriteRows
   Failure failure_ = Failure::None;
   std::string reason_;
 };
