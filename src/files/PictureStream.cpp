@@ -26,12 +26,22 @@ bool WriteFailed(std::string& error, const std::string& reason) {
   return false;
 }
 
+// A picture whose bands are written into place in a streamed file, committed at the end.
+class PlacedStream : public PictureStream {
+ public:
+  StreamedFile file;
+
+  bool Finish(std::string& error) override {
+    std::string reason;
+    return file.Commit(reason) || WriteFailed(error, reason);
+  }
+};
+
 // TIFF: the directory first, then the strips' bytes in row order (rows map to one contiguous
 // run of bytes, so a band is written wherever its first row starts).
-class TifStream : public PictureStream {
+class TifStream : public PlacedStream {
  public:
   TifStream(int width, std::uint32_t pixelOffset) : width_(width), pixelOffset_(pixelOffset) {}
-  StreamedFile file;
 
   int Channels() const override { return 4; }
   bool WriteRows(int first, int count, const std::uint8_t* pixels, std::string& error) override {
@@ -45,10 +55,6 @@ class TifStream : public PictureStream {
     }
     return true;
   }
-  bool Finish(std::string& error) override {
-    std::string reason;
-    return file.Commit(reason) || WriteFailed(error, reason);
-  }
 
  private:
   int width_;
@@ -56,10 +62,9 @@ class TifStream : public PictureStream {
 };
 
 // BMP: the file layout of BmpFile::Encode; a band's rows go to their place.
-class BmpStream : public PictureStream {
+class BmpStream : public PlacedStream {
  public:
   BmpStream(int width, int height) : width_(width), height_(height) {}
-  StreamedFile file;
 
   int Channels() const override { return 3; }
   bool WriteRows(int first, int count, const std::uint8_t* pixels, std::string& error) override {
@@ -73,10 +78,6 @@ class BmpStream : public PictureStream {
       if (!file.WriteAt(54 + fromBottom * rowBytes, row, reason)) return WriteFailed(error, reason);
     }
     return true;
-  }
-  bool Finish(std::string& error) override {
-    std::string reason;
-    return file.Commit(reason) || WriteFailed(error, reason);
   }
 
  private:
