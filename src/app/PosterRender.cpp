@@ -11,7 +11,7 @@
 #include "app/TFractalContent.h"
 #include "bitmaps/TBitmapMapper.h"
 #include "common/Bitmap24.h"
-#include "common/ColumnRanges.h"
+#include "common/ParallelRanges.h"
 #include "common/Version.h"
 #include "files/BmpFile.h"
 #include "files/PictureStream.h"
@@ -230,7 +230,7 @@ class BandRenderer {
     std::vector<std::uint8_t> exported;
     if (sink.WantsDisplay()) {
       display = Bitmap24(width, count);
-      ForColumnRanges(width, threads_, [&](int from, int to) {
+      ForEachRange(width, threads_, [&](int from, int to) {
         renderer_.PaintPixelColumns(*result, display, from, to);
       });
     }

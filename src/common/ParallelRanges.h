@@ -11,7 +11,7 @@
 // range. Returns when every range is done; the first exception thrown by work is rethrown then.
 // When no further thread can be started, the calling thread does the rest itself.
 template <class Work>
-void ForColumnRanges(int count, int threads, const Work& work) {
+void ForEachRange(int count, int threads, const Work& work) {
   if (count <= 0) return;
   if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, count);

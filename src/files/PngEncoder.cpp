@@ -10,7 +10,7 @@
 #include <new>
 #include <vector>
 
-#include "common/ColumnRanges.h"
+#include "common/ParallelRanges.h"
 #include "files/PngText.h"
 
 namespace {
@@ -213,7 +213,7 @@ bool PngEncoder::WriteImage(const std::uint8_t* pixels, int threads) {
   try {
     std::vector<Block> compressed(static_cast<std::size_t>(blocks));
     std::vector<char> ok(static_cast<std::size_t>(blocks), 0);
-    ForColumnRanges(blocks, threads, [&](int first, int end) {
+    ForEachRange(blocks, threads, [&](int first, int end) {
       Scratch scratch;
       for (int b = first; b < end; ++b) {
         const int row = b * blockRows_;

@@ -9,7 +9,7 @@
 #include <new>
 
 #include "common/Bitmap24.h"
-#include "common/ColumnRanges.h"
+#include "common/ParallelRanges.h"
 #include "files/TifImage.h"
 #include "fractal/TFractResult.h"
 
@@ -220,7 +220,7 @@ bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image, 
   const int columns = result.GetComputed();
   try {
     // Every range writes its own pixel columns of the image.
-    ForColumnRanges(width, threads, [&](int first, int end) {
+    ForEachRange(width, threads, [&](int first, int end) {
       std::vector<TSampleColor> samples(static_cast<std::size_t>(height) * valuesPerPixel_);
       std::vector<Channels> pixels(static_cast<std::size_t>(height));
       for (int px = first; px < end; ++px) {
@@ -286,7 +286,7 @@ void PaintNewColumns(TFractResult& result, const TFractViewProps& view, std::int
   const int end = computed / g;
   if (threads != 1) {
     // Pixel columns are independent: each range paints its own.
-    ForColumnRanges(end - first, threads, [&](int from, int to) {
+    ForEachRange(end - first, threads, [&](int from, int to) {
       renderer.PaintPixelColumns(result, *bitmap, first + from, first + to);
     });
   } else {
