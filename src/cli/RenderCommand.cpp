@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <string>
 
 #include "app/FractalDocumentFile.h"
@@ -188,7 +189,12 @@ bool Compute(TUnitFract& document, const RenderOptions& options, std::FILE* err,
   if (showProgress) progress.Finish();
   error = document.Computation.LastError();
   if (!error.empty()) return false;
-  if (bitmap) document.Computation.PaintAllColumns(options.threads);
+  try {
+    if (bitmap) document.Computation.PaintAllColumns(options.threads);
+  } catch (const std::bad_alloc&) {
+    error = ExportPrefix(options.output) + "Not enough memory for painting the picture.";
+    return false;
+  }
   return true;
 }
 
