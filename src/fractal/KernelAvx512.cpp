@@ -26,6 +26,7 @@ struct IsaAvx512 {
   static constexpr int kBlocks = 2;
   // Histories of 1-3 entries live in registers rather than in the ring.
   static constexpr bool kRegisterHistory = true;
+  static constexpr bool kSettleInLoop = true;
 
   static V Set(double v) { return _mm512_set1_pd(v); }
   static V Load(const double* p) { return _mm512_loadu_pd(p); }
@@ -45,6 +46,15 @@ struct IsaAvx512 {
   static V Min(V a, V b) { return _mm512_mask_min_pd(a, static_cast<__mmask8>(0xFF), a, b); }
   static unsigned Lt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
   static unsigned NotLe(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_NLE_UQ); }
+  static V Blend(unsigned bits, V a, V b) {
+    return _mm512_mask_blend_pd(static_cast<__mmask8>(bits), a, b);
+  }
+  static V ExpandLoad(unsigned bits, const double* p) {
+    return _mm512_maskz_expandloadu_pd(static_cast<__mmask8>(bits), p);
+  }
+  static void CompressStore(unsigned bits, double* p, V v) {
+    _mm512_mask_compressstoreu_pd(p, static_cast<__mmask8>(bits), v);
+  }
 };
 
 }  // namespace

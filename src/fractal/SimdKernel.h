@@ -4,10 +4,15 @@
 //   V                       vector of Isa::kWidth doubles
 //   kWidth, kBlocks         lanes per vector; vectors iterated side by side (hides latency)
 //   kRegisterHistory        histories of 1-3 entries are shifted in registers, not the ring
+//   kSettleInLoop           escapes are settled inside the register loop (see below); then
+//                           also Blend, ExpandLoad and CompressStore
 //   Set, Load, Store, Add, Sub, Mul, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
 //   Lt, NotLe               lane bits of a < b and of !(a <= b) (true for NaN)
+//   Blend(bits, a, b)       b in the lanes of bits, a in the others
+//   ExpandLoad(bits, p)     p[0], p[1], ... into the lanes of bits in order (others 0)
+//   CompressStore(bits, p, v)  the lanes of bits of v to p[0], p[1], ... in order
 //
 // Include this header only from a translation unit compiled for the instruction set, after
 // all other headers, with Isa defined in an unnamed namespace there: every instantiation then
@@ -24,7 +29,14 @@
 // written them its unfilled entries cannot be sighted. Sightings, escapes and the end at
 // maximal depth are rare; they are decided per lane by the scalar rules that the scalar
 // kernel uses too.
+//
+// The commonest event, lanes that escape while nothing else needs attention, is settled inside
+// the register loop: the escapes go to a queue that is smoothed in batches, and the lanes take
+// their next samples from a queue of upcoming ones by vector blends, without leaving the loop.
+// Only lanes that were never scanned for cycles since their refill qualify, as only those have
+// their cycle bookkeeping untouched.
 
+#include <algorithm>
 #include <cfloat>
 #include <cstdint>
 #include <limits>
@@ -224,15 +236,16 @@ class TSimdRun {
       std::int64_t step = step_;
       unsigned handle = 0;
       for (;;) {
-        unsigned exits = 0;
+        unsigned escapes = 0;
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
           Step<kFormula>(zr[b], zi[b], x2[b], y2[b], cr[b], ci[b], wr[b], wi[b]);
           wr2[b] = Isa::Mul(wr[b], wr[b]);
           wi2[b] = Isa::Mul(wi[b], wi[b]);
           r2[b] = Isa::Add(wi2[b], wr2[b]);
-          exits |= Isa::NotLe(r2[b], outer2) << (b * W);
+          escapes |= Isa::NotLe(r2[b], outer2) << (b * W);
         }
+        unsigned exits = escapes;
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
           V nearest = Isa::Set(std::numeric_limits<double>::infinity());
@@ -247,7 +260,33 @@ class TSimdRun {
         }
         if (startLive != 0) exits |= StartSightings(wr, wi, eps2) & startLive;
         handle = exits & active;
-        if (handle != 0 || step == due) break;
+        unsigned refill = 0;
+        if (handle != 0 || step == due) {
+          if constexpr (!Isa::kSettleInLoop) {
+            break;
+          } else {
+            // Escapes alone, of lanes never scanned, are settled here; all else leaves the loop.
+            V nzr[B], nzi[B];
+            if (step == due || (handle & (~escapes | scanned_)) != 0 ||
+                !QueueEscapesInLoop(handle, r2, step, nzr, nzi)) {
+              break;
+            }
+            // The refilled lanes step on from their new points (their history is emptied below).
+            refill = handle;
+#pragma GCC unroll 4
+            for (int b = 0; b < B; ++b) {
+              const unsigned bits = (refill >> (b * W)) & kBlockBits;
+              wr[b] = Isa::Blend(bits, wr[b], nzr[b]);
+              wi[b] = Isa::Blend(bits, wi[b], nzi[b]);
+              wr2[b] = Isa::Blend(bits, wr2[b], Isa::Mul(nzr[b], nzr[b]));
+              wi2[b] = Isa::Blend(bits, wi2[b], Isa::Mul(nzi[b], nzi[b]));
+              if (job_.mapC) {
+                cr[b] = Isa::Blend(bits, cr[b], nzr[b]);
+                ci[b] = Isa::Blend(bits, ci[b], nzi[b]);
+              }
+            }
+          }
+        }
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
 #pragma GCC unroll 4
@@ -263,6 +302,20 @@ class TSimdRun {
           y2[b] = wi2[b];
         }
         ++step;
+        if constexpr (Isa::kSettleInLoop) {
+          if (refill != 0) {
+            const V nan = Isa::Set(std::numeric_limits<double>::quiet_NaN());
+#pragma GCC unroll 4
+            for (int b = 0; b < B; ++b) {
+              const unsigned bits = (refill >> (b * W)) & kBlockBits;
+#pragma GCC unroll 4
+              for (int k = 0; k < kSlots; ++k) {
+                hr[k][b] = Isa::Blend(bits, hr[k][b], nan);
+                hi[k][b] = Isa::Blend(bits, hi[k][b], nan);
+              }
+            }
+          }
+        }
       }
 #pragma GCC unroll 4
       for (int k = 0; k < kSlots; ++k) {
@@ -294,9 +347,10 @@ class TSimdRun {
     ++step_;
     // New samples reach MaxDepth last; only the loss of the earliest one moves the due step.
     bool dueLost = false;
+    const double firstDue = FirstDue();
     for (unsigned bits = finished; bits != 0; bits &= bits - 1) {
       const int l = __builtin_ctz(bits);
-      dueLost = dueLost || start_[l] + lastStep_ == depthDue_;
+      dueLost = dueLost || start_[l] == firstDue;
       Refill(l);
     }
     if (dueLost) UpdateDepthDue();
@@ -365,7 +419,11 @@ class TSimdRun {
   }
 
   // The iteration count of lane l at the current step.
-  double Count(int l) const { return static_cast<double>(step_ - start_[l] + 1); }
+  double Count(int l) const { return static_cast<double>(step_ + 1) - start_[l]; }
+  // The step at which lane l's sample started.
+  std::int64_t Start(int l) const { return static_cast<std::int64_t>(start_[l]); }
+  // The start of the samples that reach MaxDepth first (at depthDue_).
+  double FirstDue() const { return static_cast<double>(depthDue_ - lastStep_); }
 
   // The cycle state of lane l once `pushes` points of its orbit have entered the ring.
   TCycleLane Lane(int l, std::int64_t pushes) {
@@ -389,16 +447,17 @@ class TSimdRun {
       const int l = __builtin_ctz(bits);
       const double count = Count(l);
       if (!(r2_[l] <= job_.outerCircle2)) {
-        steps_ += static_cast<std::uint64_t>(count);
         if (r2_[l] <= DBL_MAX && job_.smoothFactor != 0.0) {
-          QueueEscape(l, count);
+          QueueEscape(l, count);  // steps counted when the queue is flushed
         } else {
+          steps_ += static_cast<std::uint64_t>(count);
           Store(l, count, 0);  // escaped without smoothing, or failed
         }
         finished |= Bit(l);
         continue;
       }
-      const TCycleLane lane = Lane(l, step_ - start_[l]);
+      const TCycleLane lane = Lane(l, step_ - Start(l));
+      scanned_ |= Bit(l);
       const int period = ScanForCycle(cycles_, lane, zr_[l], zi_[l], count);
       if (period != 0) {
         // kCycleFailure cannot come here: no distance overflows where the vector kernels run.
@@ -429,13 +488,13 @@ class TSimdRun {
     unsigned ended = 0;
     for (; lanes != 0; lanes &= lanes - 1) {
       const int l = __builtin_ctz(lanes);
-      if (start_[l] + lastStep_ != step_) continue;
+      if (start_[l] != static_cast<double>(step_ - lastStep_)) continue;
       ended |= Bit(l);
       steps_ += static_cast<std::uint64_t>(job_.maxDepth) - 1;
       std::int32_t seenAt = 0;
       int period = 0;
       if (slots_ > 0 && job_.recordCycles) {
-        period = PickCycleAtMaxDepth(cycles_, Lane(l, step_ - start_[l] + 1), seenAt);
+        period = PickCycleAtMaxDepth(cycles_, Lane(l, step_ - Start(l) + 1), seenAt);
       }
       Store(l, period != 0 ? -static_cast<double>(seenAt) : 0.0, period);
     }
@@ -443,32 +502,112 @@ class TSimdRun {
   }
 
   void UpdateDepthDue() {
-    depthDue_ = std::numeric_limits<std::int64_t>::max();
-    for (unsigned bits = active_; bits != 0; bits &= bits - 1) {
-      const std::int64_t due = start_[__builtin_ctz(bits)] + lastStep_;
-      if (due < depthDue_) depthDue_ = due;
+    if (active_ == 0) {
+      depthDue_ = std::numeric_limits<std::int64_t>::max();
+      return;
     }
+    double first = std::numeric_limits<double>::infinity();
+    for (unsigned bits = active_; bits != 0; bits &= bits - 1) {
+      first = std::min(first, start_[__builtin_ctz(bits)]);
+    }
+    depthDue_ = static_cast<std::int64_t>(first) + lastStep_;
   }
 
   // Smoothed escapes are stored in batches: the logarithm and the two divisions of one sample
   // depend on each other, those of different samples do not, so a batch keeps the divider busy
   // instead of waiting on one chain per lane at every settled step.
   void QueueEscape(int l, double count) {
-    Escape& e = escapes_[escapeCount_++];
-    e.index = firstIndex_ + static_cast<std::size_t>(sample_[l]);
-    e.count = count;
-    e.r2 = r2_[l];
-    if (escapeCount_ == kEscapeBatch) FlushEscapes();
+    escSample_[escapeCount_] = sample_[l];
+    escCount_[escapeCount_] = count;
+    escR2_[escapeCount_] = r2_[l];
+    if (++escapeCount_ >= kEscapeBatch) FlushEscapes();
   }
 
   void FlushEscapes() {
     for (int i = 0; i < escapeCount_; ++i) {
-      const Escape& e = escapes_[i];
-      job_.depths[e.index] = DepthOf(
-          SmoothedEscapeCount(e.count, e.r2, job_.smoothFactor, job_.logR2), job_.maxDepth);
-      if (job_.cyclePlane) job_.cyclePlane[e.index] = 0;
+      const std::size_t index = firstIndex_ + static_cast<std::size_t>(escSample_[i]);
+      const double count = escCount_[i];
+      steps_ += static_cast<std::uint64_t>(count);
+      job_.depths[index] = DepthOf(
+          SmoothedEscapeCount(count, escR2_[i], job_.smoothFactor, job_.logR2), job_.maxDepth);
+      if (job_.cyclePlane) job_.cyclePlane[index] = 0;
     }
     escapeCount_ = 0;
+  }
+
+  // Settles the lanes of `lanes`, which escaped at `step` (squared radii in r2) and were never
+  // scanned since their refill, and gives them their next samples: the new starting points in
+  // nzr, nzi for the caller to blend in once the step is complete. False, with nothing done,
+  // when the general path must settle them: a failure (radius not finite), counts without
+  // smoothing, the lane that reaches MaxDepth first, or too few samples left in the strip.
+  bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step, V* nzr, V* nzi) {
+    const int n = __builtin_popcount(lanes);
+    if (job_.smoothFactor == 0.0 || escapeCount_ + n > kEscapeRoom) return false;
+    if (upEnd_ - upPos_ < n && !FillUpcoming(n)) return false;
+    const V finite = Isa::Set(DBL_MAX);
+    const V firstDue = Isa::Set(FirstDue());
+    unsigned bad = 0;
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      const unsigned bits = (lanes >> (b * W)) & kBlockBits;
+      // Active lanes start at firstDue or later; those starting there set the due step.
+      bad |= (Isa::NotLe(r2[b], finite) | ~Isa::Lt(firstDue, Isa::Load(start_ + b * W))) & bits;
+    }
+    if (bad != 0) return false;
+    // The count of a lane is step - start + 1; the new samples start at the next step.
+    const V next = Isa::Set(static_cast<double>(step + 1));
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      const unsigned bits = (lanes >> (b * W)) & kBlockBits;
+      const V start = Isa::Load(start_ + b * W);
+      const V sample = Isa::Load(sample_ + b * W);
+      Isa::CompressStore(bits, escCount_ + escapeCount_, Isa::Sub(next, start));
+      Isa::CompressStore(bits, escR2_ + escapeCount_, r2[b]);
+      Isa::CompressStore(bits, escSample_ + escapeCount_, sample);
+      nzr[b] = Isa::ExpandLoad(bits, upRe_ + upPos_);
+      nzi[b] = Isa::ExpandLoad(bits, upIm_ + upPos_);
+      const V nextSample = Isa::ExpandLoad(bits, upSample_ + upPos_);
+      Isa::Store(sample_ + b * W, Isa::Blend(bits, sample, nextSample));
+      Isa::Store(start_ + b * W, Isa::Blend(bits, start, next));
+      if (job_.mapC) {
+        Isa::Store(cr_ + b * W, Isa::Blend(bits, Isa::Load(cr_ + b * W), nzr[b]));
+        Isa::Store(ci_ + b * W, Isa::Blend(bits, Isa::Load(ci_ + b * W), nzi[b]));
+      }
+      const int m = __builtin_popcount(bits);
+      escapeCount_ += m;
+      upPos_ += m;
+    }
+    if (escapeCount_ >= kEscapeBatch) FlushEscapes();
+    return true;
+  }
+
+  // Moves the unused upcoming samples to the front and appends the next samples of the strip
+  // up to the queue's size. Returns whether at least `wanted` are queued.
+  bool FillUpcoming(int wanted) {
+    int end = 0;
+    for (int i = upPos_; i < upEnd_; ++i, ++end) {
+      upRe_[end] = upRe_[i];
+      upIm_[end] = upIm_[i];
+      upSample_[end] = upSample_[i];
+    }
+    for (; end < kUpcoming && next_ < total_; ++end) {
+      TakeNextSample(upSample_[end], upRe_[end], upIm_[end]);
+    }
+    upPos_ = 0;
+    upEnd_ = end;
+    return end >= wanted;
+  }
+
+  // The next sample of the strip (column by column, top to bottom) and its point; next_ < total_.
+  void TakeNextSample(double& sample, double& re, double& im) {
+    sample = static_cast<double>(next_++);
+    re = nextX_;
+    im = job_.rowY[nextRow_];
+    if (++nextRow_ == job_.height) {
+      nextRow_ = 0;
+      ++nextColumn_;
+      nextX_ = PlanePosition(job_.left, job_.right, nextColumn_, job_.xResolution);
+    }
   }
 
   void Store(int l, double count, std::int32_t cycle) {
@@ -479,17 +618,26 @@ class TSimdRun {
 
   // Gives lane l the next sample of the strip (starting at the current step), or makes it
   // idle when there is none.
-  void Refill(int l) {
+  [[gnu::always_inline]] void Refill(int l) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (std::int32_t s = 0; s < slots_; ++s) {
       histRe_[static_cast<std::size_t>(s) * L + l] = nan;
       histIm_[static_cast<std::size_t>(s) * L + l] = nan;
-      firstSeen_[static_cast<std::size_t>(s) * L + l] = 0;
-      SetLive(s, l, true);
     }
-    block_[l] = TCycleBlock{};
-    start_[l] = step_;
-    if (next_ >= total_) {
+    // Sightings and the liveness of entries change only in a scan: a lane never scanned since
+    // its last refill has them as the refill left them.
+    if ((scanned_ & Bit(l)) != 0) {
+      scanned_ &= ~Bit(l);
+      for (std::int32_t s = 0; s < slots_; ++s) {
+        firstSeen_[static_cast<std::size_t>(s) * L + l] = 0;
+        SetLive(s, l, true);
+      }
+      block_[l] = TCycleBlock{};
+    }
+    start_[l] = static_cast<double>(step_);
+    // With the refill in the loop, samples come from its queue so that both take them in order.
+    const bool none = Isa::kSettleInLoop ? upPos_ == upEnd_ && !FillUpcoming(1) : next_ >= total_;
+    if (none) {
       active_ &= ~Bit(l);
       startLive_ &= ~Bit(l);
       zr_[l] = zi_[l] = cr_[l] = ci_[l] = 0.0;
@@ -497,13 +645,13 @@ class TSimdRun {
     }
     active_ |= Bit(l);
     if (slots_ > 0 && cycles_.startReachable) startLive_ |= Bit(l);
-    sample_[l] = next_++;
-    zr_[l] = nextX_;
-    zi_[l] = job_.rowY[nextRow_];
-    if (++nextRow_ == job_.height) {
-      nextRow_ = 0;
-      ++nextColumn_;
-      nextX_ = PlanePosition(job_.left, job_.right, nextColumn_, job_.xResolution);
+    if constexpr (Isa::kSettleInLoop) {
+      sample_[l] = upSample_[upPos_];
+      zr_[l] = upRe_[upPos_];
+      zi_[l] = upIm_[upPos_];
+      ++upPos_;
+    } else {
+      TakeNextSample(sample_[l], zr_[l], zi_[l]);
     }
     cr_[l] = job_.mapC ? zr_[l] : job_.cr;
     ci_[l] = job_.mapC ? zi_[l] : job_.ci;
@@ -522,7 +670,7 @@ class TSimdRun {
   double* blank_;
   const std::int64_t total_;
   const std::size_t firstIndex_;  // plane index of the strip's first sample
-  std::int64_t next_ = 0;      // the next sample of the strip to hand out (index in strip)
+  std::int64_t next_ = 0;      // the next sample of the strip to queue (index in strip)
   std::int32_t nextColumn_;    // its column, row and real part
   std::int32_t nextRow_ = 0;
   double nextX_;
@@ -531,21 +679,34 @@ class TSimdRun {
   std::uint64_t steps_ = 0;
   unsigned active_ = 0;     // lanes holding a sample
   unsigned startLive_ = 0;  // lanes whose unfilled entries may still be sighted
+  // Lanes scanned for cycles since their refill; all lanes at the start, as the workspace
+  // comes with entries of earlier strips.
+  unsigned scanned_ = ~0u;
 
-  struct Escape {
-    std::size_t index;  // plane index of the sample
-    double count, r2;
-  };
+  static constexpr unsigned kBlockBits = (1u << W) - 1;
+  // Escapes waiting for smoothing: sample in strip, count, squared radius. Flushed once
+  // kEscapeBatch are queued; the room beyond takes one vector refill.
   static constexpr int kEscapeBatch = 64;
-  Escape escapes_[kEscapeBatch];
+  static constexpr int kEscapeRoom = kEscapeBatch + L;
+  alignas(64) double escSample_[kEscapeRoom];
+  alignas(64) double escCount_[kEscapeRoom];
+  alignas(64) double escR2_[kEscapeRoom];
   int escapeCount_ = 0;
+  // The next samples of the strip in order: sample in strip and starting point.
+  static constexpr int kUpcoming = 64;
+  alignas(64) double upSample_[kUpcoming];
+  alignas(64) double upRe_[kUpcoming];
+  alignas(64) double upIm_[kUpcoming];
+  int upPos_ = 0;
+  int upEnd_ = 0;
 
   alignas(64) double zr_[L];
   alignas(64) double zi_[L];
   alignas(64) double cr_[L];
   alignas(64) double ci_[L];
   alignas(64) double r2_[L];
-  std::int64_t start_[L] = {};
-  std::int64_t sample_[L] = {};
+  // The step at which each lane's sample started and its sample in the strip (whole numbers).
+  alignas(64) double start_[L] = {};
+  alignas(64) double sample_[L] = {};
   TCycleBlock block_[L];
 };
