@@ -9,8 +9,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "Workload.h"
 #include "fractal/TFractKernel.h"
@@ -68,6 +71,52 @@ void BM_Engine(benchmark::State& state) {
   SetCounters(state, p, steps);
 }
 
+// The per-sample cost of settling finished lanes (storing the result, smoothing, refilling),
+// apart from the cost per orbit step. Two windows of 1000 x 1000 samples with the reference
+// settings (DepthLowest, smoothed) differ in orbit length: the whole set (about 27 steps a
+// sample) and a window at the boundary (about 140). Their times T = steps * c + samples * s give
+// c (per step) and s (per sample). The time reported is s for the 1 000 000 samples of a window,
+// so its milliseconds read as nanoseconds per sample. Argument: path.
+void BM_Settle(benchmark::State& state) {
+  const auto path = static_cast<KernelPath>(state.range(0));
+  auto window = [path](double left, double right, double top, double bottom) {
+    TKernelParams p = ReferenceMandelbrot(1000, 1000, 1000, 3, DepthLowest, path);
+    p.left = left;
+    p.right = right;
+    p.top = top;
+    p.bottom = bottom;
+    return p;
+  };
+  const TKernelParams shortOrbits = window(-2.0, 1.0, 1.5, -1.5);
+  const TKernelParams longOrbits = window(-0.74370, -0.74360, 0.13190, 0.13180);
+  auto result = NewResult(shortOrbits);
+  std::string error;
+  auto shortKernel = TFractKernel::Create(shortOrbits, nullptr, error);
+  auto longKernel = TFractKernel::Create(longOrbits, nullptr, error);
+  if (path != KernelPath::Scalar && shortKernel->ActivePath() != path) {
+    state.SkipWithError("instruction set not available");
+    return;
+  }
+  // Seconds and orbit steps of one run over the window.
+  auto run = [&result](TFractKernel& kernel, const TKernelParams& p) {
+    const std::uint64_t before = kernel.OrbitSteps();
+    const auto start = std::chrono::steady_clock::now();
+    kernel.ComputeColumns(*result, 0, p.xResolution);
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    return std::pair{seconds.count(), static_cast<double>(kernel.OrbitSteps() - before)};
+  };
+  double perStep = 0.0;
+  for (auto _ : state) {
+    const auto [shortTime, shortSteps] = run(*shortKernel, shortOrbits);
+    const auto [longTime, longSteps] = run(*longKernel, longOrbits);
+    perStep = (longTime - shortTime) / (longSteps - shortSteps);
+    // Noise could make the difference negative; a manual time must not be.
+    state.SetIterationTime(std::max(shortTime - shortSteps * perStep, 1e-9));
+  }
+  state.SetLabel(KernelPathName(shortKernel->ActivePath()));
+  state.counters["ns/step"] = perStep * 1e9;
+}
+
 constexpr int kScalar = static_cast<int>(KernelPath::Scalar);
 constexpr int kAvx2 = static_cast<int>(KernelPath::AVX2);
 constexpr int kAvx512 = static_cast<int>(KernelPath::AVX512);
@@ -77,6 +126,13 @@ BENCHMARK(BM_Kernel)
     ->ArgsProduct({{kScalar, kAvx2, kAvx512}, {3, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_Settle)
+    ->ArgName("path")
+    ->Arg(kAvx2)
+    ->Arg(kAvx512)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 BENCHMARK(BM_Engine)
     ->ArgNames({"threads", "MaxCycle"})
     ->ArgsProduct({{1, 0}, {3, 0}})
