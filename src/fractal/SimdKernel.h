@@ -4,15 +4,17 @@
 //   V                       vector of Isa::kWidth doubles
 //   kWidth, kBlocks         lanes per vector; vectors iterated side by side (hides latency)
 //   kRegisterHistory        histories of 1-3 entries are shifted in registers, not the ring
-//   kSettleInLoop           escapes are settled inside the register loop (see below); then
-//                           also Blend, ExpandLoad and CompressStore
+//   kSettleInLoop           escapes are settled inside the loops (see below); then also
+//                           Blend, ExpandLoad and CompressStore
 //   Set, Load, Store, Add, Sub, Mul, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
 //   Lt, NotLe               lane bits of a < b and of !(a <= b) (true for NaN)
 //   Blend(bits, a, b)       b in the lanes of bits, a in the others
-//   ExpandLoad(bits, p)     p[0], p[1], ... into the lanes of bits in order (others 0)
-//   CompressStore(bits, p, v)  the lanes of bits of v to p[0], p[1], ... in order
+//   ExpandLoad(bits, p)     p[0], p[1], ... into the lanes of bits in order (others
+//                           unspecified); may read kWidth doubles
+//   CompressStore(bits, p, v)  the lanes of bits of v to p[0], p[1], ... in order; may
+//                           write kWidth doubles
 //
 // Include this header only from a translation unit compiled for the instruction set, after
 // all other headers, with Isa defined in an unnamed namespace there: every instantiation then
@@ -31,8 +33,9 @@
 // kernel uses too.
 //
 // The commonest event, lanes that escape while nothing else needs attention, is settled inside
-// the register loop: the escapes go to a queue that is smoothed in batches, and the lanes take
-// their next samples from a queue of upcoming ones by vector blends, without leaving the loop.
+// the loop (histories of run-time length excepted): the escapes go to a queue that is smoothed
+// in batches, and the lanes take their next samples from a queue of upcoming ones by vector
+// blends, without leaving the loop.
 // Only lanes that were never scanned for cycles since their refill qualify, as only those have
 // their cycle bookkeeping untouched.
 
@@ -170,21 +173,39 @@ class TSimdRun {
       std::int32_t newest = newest_;
       unsigned handle = 0;
       for (;;) {
-        unsigned exits = 0;
+        unsigned escapes = 0;
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
           Step<kFormula>(zr[b], zi[b], x2[b], y2[b], cr[b], ci[b], wr[b], wi[b]);
           wr2[b] = Isa::Mul(wr[b], wr[b]);
           wi2[b] = Isa::Mul(wi[b], wi[b]);
           r2[b] = Isa::Add(wi2[b], wr2[b]);
-          exits |= Isa::NotLe(r2[b], outer2) << (b * W);
+          escapes |= Isa::NotLe(r2[b], outer2) << (b * W);
         }
+        unsigned exits = escapes;
         if constexpr (kSlots != 0) {
           exits |= Sightings<kSlots>(wr, wi, eps2, slots, newest, startLive);
         }
         handle = exits & active;
-        if (handle != 0 || step == due) break;
+        unsigned refill = 0;
+        if (handle != 0 || step == due) {
+          // A history of run-time length would take too many stores to empty.
+          if constexpr (!Isa::kSettleInLoop || kSlots < 0) {
+            break;
+          } else {
+            if (!SettleEscapesInLoop(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci)) {
+              break;
+            }
+            refill = handle;
+          }
+        }
         if constexpr (kSlots != 0) newest = Push(wr, wi, slots, newest);
+        if constexpr (Isa::kSettleInLoop && kSlots > 0) {
+          // The refilled lanes' ring entries, the new points just pushed included, are emptied:
+          // left over, they would be sighted and cost a scan each (which reads filled entries
+          // only, so results would not change).
+          if (refill != 0) EmptyRing(refill, kSlots);
+        }
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
           zr[b] = wr[b];
@@ -265,26 +286,10 @@ class TSimdRun {
           if constexpr (!Isa::kSettleInLoop) {
             break;
           } else {
-            // Escapes alone, of lanes never scanned, are settled here; all else leaves the loop.
-            V nzr[B], nzi[B];
-            if (step == due || (handle & (~escapes | scanned_)) != 0 ||
-                !QueueEscapesInLoop(handle, r2, step, nzr, nzi)) {
+            if (!SettleEscapesInLoop(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci)) {
               break;
             }
-            // The refilled lanes step on from their new points (their history is emptied below).
-            refill = handle;
-#pragma GCC unroll 4
-            for (int b = 0; b < B; ++b) {
-              const unsigned bits = (refill >> (b * W)) & kBlockBits;
-              wr[b] = Isa::Blend(bits, wr[b], nzr[b]);
-              wi[b] = Isa::Blend(bits, wi[b], nzi[b]);
-              wr2[b] = Isa::Blend(bits, wr2[b], Isa::Mul(nzr[b], nzr[b]));
-              wi2[b] = Isa::Blend(bits, wi2[b], Isa::Mul(nzi[b], nzi[b]));
-              if (job_.mapC) {
-                cr[b] = Isa::Blend(bits, cr[b], nzr[b]);
-                ci[b] = Isa::Blend(bits, ci[b], nzi[b]);
-              }
-            }
+            refill = handle;  // their history is emptied below
           }
         }
 #pragma GCC unroll 4
@@ -328,6 +333,47 @@ class TSimdRun {
       step_ = step;
       newest_ = kSlots - 1;
       SettleStep<kSlots>(handle, wr, wi, r2, kSlots);
+    }
+  }
+
+  // The event of a step inside a loop: escapes alone, of lanes never scanned since their refill,
+  // are settled here and the lanes step on from their next samples' points (blended into the
+  // new points w and their squares, and into c when it is the point); the caller empties their
+  // history. Returns false, with nothing done, for every other event: it leaves the loop.
+  [[gnu::always_inline]] bool SettleEscapesInLoop(unsigned lanes, unsigned escapes,
+                                                  std::int64_t step, std::int64_t due,
+                                                  const V* r2, V* wr, V* wi, V* wr2, V* wi2,
+                                                  V* cr, V* ci) {
+    if (step == due || (lanes & (~escapes | scanned_)) != 0) return false;
+    V nzr[B], nzi[B];
+    if (!QueueEscapesInLoop(lanes, r2, step, nzr, nzi)) return false;
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      const unsigned bits = (lanes >> (b * W)) & kBlockBits;
+      wr[b] = Isa::Blend(bits, wr[b], nzr[b]);
+      wi[b] = Isa::Blend(bits, wi[b], nzi[b]);
+      wr2[b] = Isa::Blend(bits, wr2[b], Isa::Mul(nzr[b], nzr[b]));
+      wi2[b] = Isa::Blend(bits, wi2[b], Isa::Mul(nzi[b], nzi[b]));
+      if (job_.mapC) {
+        cr[b] = Isa::Blend(bits, cr[b], nzr[b]);
+        ci[b] = Isa::Blend(bits, ci[b], nzi[b]);
+      }
+    }
+    return true;
+  }
+
+  // Empties the ring entries of the lanes in `lanes` (NaN is never near anything).
+  void EmptyRing(unsigned lanes, std::int32_t slots) {
+    const V nan = Isa::Set(std::numeric_limits<double>::quiet_NaN());
+    for (std::int32_t s = 0; s < slots; ++s) {
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        const unsigned bits = (lanes >> (b * W)) & kBlockBits;
+        double* re = histRe_ + static_cast<std::size_t>(s) * L + b * W;
+        double* im = histIm_ + static_cast<std::size_t>(s) * L + b * W;
+        Isa::Store(re, Isa::Blend(bits, Isa::Load(re), nan));
+        Isa::Store(im, Isa::Blend(bits, Isa::Load(im), nan));
+      }
     }
   }
 
@@ -542,7 +588,7 @@ class TSimdRun {
   // smoothing, the lane that reaches MaxDepth first, or too few samples left in the strip.
   bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step, V* nzr, V* nzi) {
     const int n = __builtin_popcount(lanes);
-    if (job_.smoothFactor == 0.0 || escapeCount_ + n > kEscapeRoom) return false;
+    if (job_.smoothFactor == 0.0 || escapeCount_ + n > kEscapeBatch + L) return false;
     if (upEnd_ - upPos_ < n && !FillUpcoming(n)) return false;
     const V finite = Isa::Set(DBL_MAX);
     const V firstDue = Isa::Set(FirstDue());
@@ -685,18 +731,19 @@ class TSimdRun {
 
   static constexpr unsigned kBlockBits = (1u << W) - 1;
   // Escapes waiting for smoothing: sample in strip, count, squared radius. Flushed once
-  // kEscapeBatch are queued; the room beyond takes one vector refill.
+  // kEscapeBatch are queued; the room beyond takes one vector refill (and a whole vector).
   static constexpr int kEscapeBatch = 64;
-  static constexpr int kEscapeRoom = kEscapeBatch + L;
+  static constexpr int kEscapeRoom = kEscapeBatch + L + W;
   alignas(64) double escSample_[kEscapeRoom];
   alignas(64) double escCount_[kEscapeRoom];
   alignas(64) double escR2_[kEscapeRoom];
   int escapeCount_ = 0;
-  // The next samples of the strip in order: sample in strip and starting point.
+  // The next samples of the strip in order: sample in strip and starting point (and room for
+  // reading a whole vector at the last).
   static constexpr int kUpcoming = 64;
-  alignas(64) double upSample_[kUpcoming];
-  alignas(64) double upRe_[kUpcoming];
-  alignas(64) double upIm_[kUpcoming];
+  alignas(64) double upSample_[kUpcoming + W] = {};
+  alignas(64) double upRe_[kUpcoming + W] = {};
+  alignas(64) double upIm_[kUpcoming + W] = {};
   int upPos_ = 0;
   int upEnd_ = 0;
 

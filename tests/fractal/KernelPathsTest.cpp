@@ -113,7 +113,7 @@ TEST_P(VectorKernel, IsBitIdenticalToScalarForFormulas0To2) {
   for (const Region& region : Regions()) {
     for (int formula = 0; formula <= 2; ++formula) {
       for (ECycleSelection selection : {CycleLowest, CycleHighest, DepthLowest}) {
-        for (int maxCycle : {0, 1, 2, 3, 7, 79, 80, 256}) {
+        for (int maxCycle : {0, 1, 2, 3, 4, 7, 79, 80, 256}) {
           for (bool smooth : {true, false}) {
             ExpectVectorPathMatchesScalar(GetParam(), region,
                                           Params(region, formula, selection, maxCycle, smooth));
