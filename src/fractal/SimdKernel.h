@@ -147,11 +147,29 @@ class TSimdRun {
     }
   }
 
+  // One step of every block: the new points w, their squares and r2 = |w|^2. Returns the lanes
+  // that escaped or failed: r2 > R^2 or not finite, in one comparison (R^2 is finite here).
+  template <int kFormula>
+  [[gnu::always_inline]] static unsigned StepBlocks(const V* zr, const V* zi, const V* x2,
+                                                    const V* y2, const V* cr, const V* ci,
+                                                    V outer2, V* wr, V* wi, V* wr2, V* wi2,
+                                                    V* r2) {
+    unsigned escapes = 0;
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      Step<kFormula>(zr[b], zi[b], x2[b], y2[b], cr[b], ci[b], wr[b], wi[b]);
+      wr2[b] = Isa::Mul(wr[b], wr[b]);
+      wi2[b] = Isa::Mul(wi[b], wi[b]);
+      r2[b] = Isa::Add(wi2[b], wr2[b]);
+      escapes |= Isa::NotLe(r2[b], outer2) << (b * W);
+    }
+    return escapes;
+  }
+
   // Steps all lanes until one needs attention, then settles that step lane by lane. The hot
   // state lives in locals: the vector stores into the ring may alias any member.
   template <int kFormula, int kSlots>
   void Loop() {
-    // Escape (r2 > R^2) and failure (r2 not finite) in one comparison: R^2 is finite here.
     const V outer2 = Isa::Set(job_.outerCircle2);
     const V eps2 = Isa::Set(cycles_.innerDist2);
     const std::int32_t slots = kSlots >= 0 ? kSlots : slots_;
@@ -173,31 +191,19 @@ class TSimdRun {
       std::int32_t newest = newest_;
       unsigned handle = 0;
       for (;;) {
-        unsigned escapes = 0;
-#pragma GCC unroll 4
-        for (int b = 0; b < B; ++b) {
-          Step<kFormula>(zr[b], zi[b], x2[b], y2[b], cr[b], ci[b], wr[b], wi[b]);
-          wr2[b] = Isa::Mul(wr[b], wr[b]);
-          wi2[b] = Isa::Mul(wi[b], wi[b]);
-          r2[b] = Isa::Add(wi2[b], wr2[b]);
-          escapes |= Isa::NotLe(r2[b], outer2) << (b * W);
-        }
+        const unsigned escapes =
+            StepBlocks<kFormula>(zr, zi, x2, y2, cr, ci, outer2, wr, wi, wr2, wi2, r2);
         unsigned exits = escapes;
         if constexpr (kSlots != 0) {
           exits |= Sightings<kSlots>(wr, wi, eps2, slots, newest, startLive);
         }
         handle = exits & active;
+        // A history of run-time length would take too many stores to empty in the loop.
         unsigned refill = 0;
-        if (handle != 0 || step == due) {
-          // A history of run-time length would take too many stores to empty.
-          if constexpr (!Isa::kSettleInLoop || kSlots < 0) {
-            break;
-          } else {
-            if (!SettleEscapesInLoop(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci)) {
-              break;
-            }
-            refill = handle;
-          }
+        if ((handle != 0 || step == due) &&
+            !SettleEscapesInLoop<Isa::kSettleInLoop && kSlots >= 0>(
+                handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci, refill)) {
+          break;
         }
         if constexpr (kSlots != 0) newest = Push(wr, wi, slots, newest);
         if constexpr (Isa::kSettleInLoop && kSlots > 0) {
@@ -257,15 +263,8 @@ class TSimdRun {
       std::int64_t step = step_;
       unsigned handle = 0;
       for (;;) {
-        unsigned escapes = 0;
-#pragma GCC unroll 4
-        for (int b = 0; b < B; ++b) {
-          Step<kFormula>(zr[b], zi[b], x2[b], y2[b], cr[b], ci[b], wr[b], wi[b]);
-          wr2[b] = Isa::Mul(wr[b], wr[b]);
-          wi2[b] = Isa::Mul(wi[b], wi[b]);
-          r2[b] = Isa::Add(wi2[b], wr2[b]);
-          escapes |= Isa::NotLe(r2[b], outer2) << (b * W);
-        }
+        const unsigned escapes =
+            StepBlocks<kFormula>(zr, zi, x2, y2, cr, ci, outer2, wr, wi, wr2, wi2, r2);
         unsigned exits = escapes;
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
@@ -281,16 +280,11 @@ class TSimdRun {
         }
         if (startLive != 0) exits |= StartSightings(wr, wi, eps2) & startLive;
         handle = exits & active;
-        unsigned refill = 0;
-        if (handle != 0 || step == due) {
-          if constexpr (!Isa::kSettleInLoop) {
-            break;
-          } else {
-            if (!SettleEscapesInLoop(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci)) {
-              break;
-            }
-            refill = handle;  // their history is emptied below
-          }
+        unsigned refill = 0;  // lanes refilled in the loop; their history is emptied below
+        if ((handle != 0 || step == due) &&
+            !SettleEscapesInLoop<Isa::kSettleInLoop>(handle, escapes, step, due, r2, wr, wi, wr2,
+                                                     wi2, cr, ci, refill)) {
+          break;
         }
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
@@ -336,30 +330,38 @@ class TSimdRun {
     }
   }
 
-  // The event of a step inside a loop: escapes alone, of lanes never scanned since their refill,
-  // are settled here and the lanes step on from their next samples' points (blended into the
-  // new points w and their squares, and into c when it is the point); the caller empties their
-  // history. Returns false, with nothing done, for every other event: it leaves the loop.
+  // The event of a step inside a loop (lanes needing attention, or the pass's end at due). With
+  // kInLoop, escapes alone, of lanes never scanned since their refill, are settled here and the
+  // lanes step on from their next samples' points (blended into the new points w and their
+  // squares, and into c when it is the point); they are returned in refill, for the caller to
+  // empty their history. Returns false, with nothing done, for every other event: the loop is
+  // left for SettleStep.
+  template <bool kInLoop>
   [[gnu::always_inline]] bool SettleEscapesInLoop(unsigned lanes, unsigned escapes,
                                                   std::int64_t step, std::int64_t due,
                                                   const V* r2, V* wr, V* wi, V* wr2, V* wi2,
-                                                  V* cr, V* ci) {
-    if (step == due || (lanes & (~escapes | scanned_)) != 0) return false;
-    V nzr[B], nzi[B];
-    if (!QueueEscapesInLoop(lanes, r2, step, nzr, nzi)) return false;
+                                                  V* cr, V* ci, unsigned& refill) {
+    if constexpr (!kInLoop) {
+      return false;
+    } else {
+      if (step == due || (lanes & (~escapes | scanned_)) != 0) return false;
+      V nzr[B], nzi[B];
+      if (!QueueEscapesInLoop(lanes, r2, step, nzr, nzi)) return false;
 #pragma GCC unroll 4
-    for (int b = 0; b < B; ++b) {
-      const unsigned bits = (lanes >> (b * W)) & kBlockBits;
-      wr[b] = Isa::Blend(bits, wr[b], nzr[b]);
-      wi[b] = Isa::Blend(bits, wi[b], nzi[b]);
-      wr2[b] = Isa::Blend(bits, wr2[b], Isa::Mul(nzr[b], nzr[b]));
-      wi2[b] = Isa::Blend(bits, wi2[b], Isa::Mul(nzi[b], nzi[b]));
-      if (job_.mapC) {
-        cr[b] = Isa::Blend(bits, cr[b], nzr[b]);
-        ci[b] = Isa::Blend(bits, ci[b], nzi[b]);
+      for (int b = 0; b < B; ++b) {
+        const unsigned bits = (lanes >> (b * W)) & kBlockBits;
+        wr[b] = Isa::Blend(bits, wr[b], nzr[b]);
+        wi[b] = Isa::Blend(bits, wi[b], nzi[b]);
+        wr2[b] = Isa::Blend(bits, wr2[b], Isa::Mul(nzr[b], nzr[b]));
+        wi2[b] = Isa::Blend(bits, wi2[b], Isa::Mul(nzi[b], nzi[b]));
+        if (job_.mapC) {
+          cr[b] = Isa::Blend(bits, cr[b], nzr[b]);
+          ci[b] = Isa::Blend(bits, ci[b], nzi[b]);
+        }
       }
+      refill = lanes;
+      return true;
     }
-    return true;
   }
 
   // Empties the ring entries of the lanes in `lanes` (NaN is never near anything).
