@@ -32,12 +32,12 @@
 // maximal depth are rare; they are decided per lane by the scalar rules that the scalar
 // kernel uses too.
 //
-// The commonest event, lanes that escape while nothing else needs attention, is settled inside
-// the loop (histories of run-time length excepted): the escapes go to a queue that is smoothed
-// in batches, and the lanes take their next samples from a queue of upcoming ones by vector
-// blends, without leaving the loop.
-// Only lanes that were never scanned for cycles since their refill qualify, as only those have
-// their cycle bookkeeping untouched.
+// Where the instruction set has kSettleInLoop, the commonest event, lanes that escape while
+// nothing else needs attention, is settled inside the loop (histories of run-time length
+// excepted): the escapes go to a queue that is smoothed in batches, and the lanes take their
+// next samples from a queue of upcoming ones by vector blends, without leaving the loop. Only
+// lanes never scanned for cycles since their refill qualify, as only those have their cycle
+// bookkeeping untouched.
 
 #include <algorithm>
 #include <cfloat>
