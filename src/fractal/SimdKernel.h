@@ -198,7 +198,7 @@ class TSimdRun {
           exits |= Sightings<kSlots>(wr, wi, eps2, slots, newest, startLive);
         }
         handle = exits & active;
-        // A history of run-time length would take too many stores to empty in the loop.
+        // Not for a history of run-time length: emptying it would take too many stores.
         unsigned refill = 0;
         if ((handle != 0 || step == due) &&
             !SettleEscapesInLoop<Isa::kSettleInLoop && kSlots >= 0>(
@@ -590,7 +590,7 @@ class TSimdRun {
   // smoothing, the lane that reaches MaxDepth first, or too few samples left in the strip.
   bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step, V* nzr, V* nzi) {
     const int n = __builtin_popcount(lanes);
-    if (job_.smoothFactor == 0.0 || escapeCount_ + n > kEscapeBatch + L) return false;
+    if (job_.smoothFactor == 0.0) return false;
     if (upEnd_ - upPos_ < n && !FillUpcoming(n)) return false;
     const V finite = Isa::Set(DBL_MAX);
     const V firstDue = Isa::Set(FirstDue());
@@ -732,8 +732,9 @@ class TSimdRun {
   unsigned scanned_ = ~0u;
 
   static constexpr unsigned kBlockBits = (1u << W) - 1;
-  // Escapes waiting for smoothing: sample in strip, count, squared radius. Flushed once
-  // kEscapeBatch are queued; the room beyond takes one vector refill (and a whole vector).
+  // Escapes waiting for smoothing: sample in strip, count, squared radius. Flushed as soon as
+  // kEscapeBatch are queued, so fewer are queued when a refill begins; the room beyond takes
+  // the L lanes of one refill (and a whole vector's write).
   static constexpr int kEscapeBatch = 64;
   static constexpr int kEscapeRoom = kEscapeBatch + L + W;
   alignas(64) double escSample_[kEscapeRoom];
