@@ -1,5 +1,6 @@
 #include "files/PictureStream.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "common/FileNames.h"
@@ -68,14 +69,25 @@ class BmpStream : public PlacedStream {
 
   int Channels() const override { return 3; }
   bool WriteRows(int first, int count, const std::uint8_t* pixels, std::string& error) override {
-    // Row by row into its place (bottom-up), through one row buffer: a band needs no copy.
-    const std::uint64_t rowBytes = BmpFile::RowBytes(width_);
-    std::string row(rowBytes, '\0');
+    // The rows of a band are one run of the file in reverse order. They go there in pieces of
+    // about a megabyte, each one write: a band is never held a second time whole, and a
+    // picture of many rows takes few system calls.
+    const std::size_t rowBytes = BmpFile::RowBytes(width_);
+    const int pieceRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
+    std::string piece(rowBytes * static_cast<std::size_t>(std::min(pieceRows, count)), '\0');
     std::string reason;
-    for (int r = 0; r < count; ++r) {
-      BmpFile::PutRow(pixels + static_cast<std::size_t>(r) * width_ * 3, width_, row.data());
-      const std::uint64_t fromBottom = static_cast<std::uint64_t>(height_ - 1 - (first + r));
-      if (!file.WriteAt(54 + fromBottom * rowBytes, row, reason)) return WriteFailed(error, reason);
+    // Pieces from the band's last row up, so that each is written in file order.
+    for (int end = count; end > 0; end -= pieceRows) {
+      const int begin = std::max(0, end - pieceRows);
+      for (int r = begin; r < end; ++r) {
+        BmpFile::PutRow(pixels + static_cast<std::size_t>(r) * width_ * 3, width_,
+                        piece.data() + static_cast<std::size_t>(end - 1 - r) * rowBytes);
+      }
+      const std::uint64_t fromBottom = static_cast<std::uint64_t>(height_ - (first + end));
+      const std::string_view bytes(piece.data(), static_cast<std::size_t>(end - begin) * rowBytes);
+      if (!file.WriteAt(54 + fromBottom * rowBytes, bytes, reason)) {
+        return WriteFailed(error, reason);
+      }
     }
     return true;
   }
