@@ -31,7 +31,8 @@ inline double Curve(ESensitivity sensitivity, double x, double exponent) {
   return x;
 }
 
-inline TSampleColor FromPalette(const TColorPalette1D& palette, double e, bool interpolated) {
+template <typename Palette>
+inline TSampleColor FromPalette(const Palette& palette, double e, bool interpolated) {
   const TColorPalette1D::TSample sample = palette.GetSample(e, interpolated);
   return {sample.red, sample.green, sample.blue, sample.transFactor};
 }
@@ -56,25 +57,48 @@ inline double CyclePosition(std::int32_t cycle, std::int32_t maxCycle) {
   return position > 1 ? 1.0 : position;
 }
 
-// The sample colour; cycleColorsOf() gives the inside mix colours and is called only when they
-// are needed.
-template <typename CycleColorsOf>
-inline TSampleColor Sample(const TFractViewProps& p, float depth, bool interpolated,
-                           const CycleColorsOf& cycleColorsOf) {
+// The view's colour settings that every sample reads, taken from the view once per pass.
+struct Settings {
+  explicit Settings(const TFractViewProps& p)
+      : maxDepthColor(p.MaxDepthColor.GetValue()),
+        maxDepthOpacity(p.MaxDepthTransFactor.GetValue()),
+        strengthOutside(p.StrengthOutside.GetValue()),
+        exponentOutside(p.SensExponentOutside.GetValue()),
+        strengthInside(p.StrengthInside.GetValue()),
+        exponentInside(p.SensExponentInside.GetValue()),
+        sensOutside(p.SensOutside),
+        sensInside(p.SensInside),
+        usePalOutside(p.UsePalOutside),
+        usePalDepthInside(p.UsePalDepthInside),
+        backgroundOutside(p.BackgroundColorOutside.GetValue()),
+        foregroundOutside(p.ForegroundColorOutside.GetValue()) {}
+
+  std::uint32_t maxDepthColor;
+  double maxDepthOpacity;
+  double strengthOutside, exponentOutside, strengthInside, exponentInside;
+  ESensitivity sensOutside, sensInside;
+  bool usePalOutside, usePalDepthInside;
+  std::uint32_t backgroundOutside, foregroundOutside;
+};
+
+// The sample colour from the settings and the outside and inside depth palettes (anything with
+// TColorPalette1D::GetSample); cycleColorsOf() gives the inside mix colours and is called only
+// when they are needed.
+template <typename Palette, typename CycleColorsOf>
+inline TSampleColor Sample(const Settings& s, const Palette& outside, const Palette& inside,
+                           float depth, bool interpolated, const CycleColorsOf& cycleColorsOf) {
   if (depth == 0 || std::isnan(depth)) {
-    const std::uint32_t color = p.MaxDepthColor.GetValue();
-    return {Byte(color, 0), Byte(color, 8), Byte(color, 16), p.MaxDepthTransFactor.GetValue()};
+    return {Byte(s.maxDepthColor, 0), Byte(s.maxDepthColor, 8), Byte(s.maxDepthColor, 16),
+            s.maxDepthOpacity};
   }
   if (depth > 0) {
-    const double e = p.StrengthOutside.GetValue() *
-                     Curve(p.SensOutside, depth, p.SensExponentOutside.GetValue());
-    if (p.UsePalOutside) return FromPalette(p.PalOutside, e, interpolated);
-    return Mix(p.BackgroundColorOutside.GetValue(), 1.0, p.ForegroundColorOutside.GetValue(), 1.0,
-               e);
+    const double e = s.strengthOutside * Curve(s.sensOutside, depth, s.exponentOutside);
+    if (s.usePalOutside) return FromPalette(outside, e, interpolated);
+    return Mix(s.backgroundOutside, 1.0, s.foregroundOutside, 1.0, e);
   }
-  const double e = p.StrengthInside.GetValue() * Curve(p.SensInside, -static_cast<double>(depth),
-                                                       p.SensExponentInside.GetValue());
-  if (p.UsePalDepthInside) return FromPalette(p.PalDepthInside, e, interpolated);
+  const double e =
+      s.strengthInside * Curve(s.sensInside, -static_cast<double>(depth), s.exponentInside);
+  if (s.usePalDepthInside) return FromPalette(inside, e, interpolated);
   // Inside without the depth palette: mix by depth between colours chosen by the cycle number.
   const TCycleColors c = cycleColorsOf();
   return Mix(c.background, c.backgroundOpacity, c.foreground, c.foregroundOpacity, e);

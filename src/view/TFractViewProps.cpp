@@ -49,10 +49,12 @@ TCycleColors TFractViewProps::CycleColors(std::int32_t cycle, std::int32_t maxCy
 
 TSampleColor TFractViewProps::SampleColor(float depth, std::int32_t cycle, std::int32_t maxCycle,
                                           bool interpolated) const {
-  return SampleColorRules::Sample(*this, depth, interpolated, [&] { return CycleColors(cycle, maxCycle); });
+  return SampleColorRules::Sample(SampleColorRules::Settings(*this), PalOutside, PalDepthInside,
+                                  depth, interpolated, [&] { return CycleColors(cycle, maxCycle); });
 }
 
 TSampleColor TFractViewProps::SampleColor(float depth, const TCycleColors& cycleColors,
                                           bool interpolated) const {
-  return SampleColorRules::Sample(*this, depth, interpolated, [&] { return cycleColors; });
+  return SampleColorRules::Sample(SampleColorRules::Settings(*this), PalOutside, PalDepthInside,
+                                  depth, interpolated, [&] { return cycleColors; });
 }

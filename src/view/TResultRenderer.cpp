@@ -95,6 +95,10 @@ TResultRenderer::TResultRenderer(const TFractViewProps& view, std::int32_t maxCy
   background_[0] = bg & 0xFF;
   background_[1] = (bg >> 8) & 0xFF;
   background_[2] = (bg >> 16) & 0xFF;
+  const Channels maxDepth = Display(colorer_(0.0f, 1, false), 0, false);
+  const std::uint8_t maxDepthPixel[3] = {ToByte(maxDepth.red), ToByte(maxDepth.green),
+                                         ToByte(maxDepth.blue)};
+  pixelVector_.emplace(colorer_.MakePixelVector(background_, maxDepthPixel));
 }
 
 void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns, bool interpolated,
@@ -173,25 +177,50 @@ void TResultRenderer::PaintPixelColumns(const TFractResult& result, Bitmap24& bi
   first = std::max(first, 0);
   end = std::min(end, bitmap.width);
   if (first >= end || bitmap.height <= 0) return;
+  if (valuesPerPixel_ == 1) {
+    PaintSampleColumns(result, bitmap, first, end);
+    return;
+  }
   std::vector<TSampleColor> samples(static_cast<std::size_t>(bitmap.height) * valuesPerPixel_);
   std::vector<Channels> pixels(static_cast<std::size_t>(bitmap.height));
-  const bool hasPicture = result.HasColors();
   for (int px = first; px < end; ++px) {
-    if (valuesPerPixel_ == 1) {
-      // One sample per pixel: colour the sample column and write its pixels in one pass.
-      ColorColumn(result, px, result.GetWidth(), false, samples);
-      const std::uint32_t* colors =
-          hasPicture ? result.ColorPlane() + static_cast<std::size_t>(px) * result.GetHeight()
-                     : nullptr;
-      for (int py = 0; py < bitmap.height; ++py) {
-        const Channels c = Display(samples[py], colors ? colors[py] : 0, hasPicture);
+    PixelColumn(result, px, bitmap.height, result.GetWidth(), false, samples, pixels);
+    for (int py = 0; py < bitmap.height; ++py) {
+      const Channels& c = pixels[static_cast<std::size_t>(py)];
+      WritePixel(bitmap, px, py, c.red, c.green, c.blue);
+    }
+  }
+}
+
+void TResultRenderer::PaintSampleColumns(const TFractResult& result, Bitmap24& bitmap, int first,
+                                         int end) const {
+  const int rows = bitmap.height;
+  const bool hasPicture = result.HasColors();
+  const std::int32_t* cyclePlane = result.CyclePlane();
+  // The vector painter leaves some samples (their rows) to the one-sample way.
+  std::vector<int> undone(static_cast<std::size_t>(rows));
+  std::vector<TSampleColor> samples(static_cast<std::size_t>(rows));
+  for (int px = first; px < end; ++px) {
+    const std::size_t offset = static_cast<std::size_t>(px) * result.GetHeight();
+    const float* depths = result.DepthPlane() + offset;
+    const std::int32_t* cycles = cyclePlane ? cyclePlane + offset : nullptr;
+    if (!hasPicture && pixelVector_->usable()) {
+      const int left =
+          pixelVector_->Paint(depths, cycles, rows, bitmap.Pixel(px, 0),
+                              static_cast<std::ptrdiff_t>(bitmap.width) * 3, undone.data());
+      for (int k = 0; k < left; ++k) {
+        const int py = undone[static_cast<std::size_t>(k)];
+        const Channels c = Display(colorer_(depths[py], cycles ? cycles[py] : 1, false), 0, false);
         WritePixel(bitmap, px, py, c.red, c.green, c.blue);
       }
       continue;
     }
-    PixelColumn(result, px, bitmap.height, result.GetWidth(), false, samples, pixels);
-    for (int py = 0; py < bitmap.height; ++py) {
-      const Channels& c = pixels[static_cast<std::size_t>(py)];
+    // Colour the sample column and write its pixels in one pass.
+    colorer_.ColorRun(depths, cycles, rows, false, samples.data());
+    const std::uint32_t* colors = hasPicture ? result.ColorPlane() + offset : nullptr;
+    for (int py = 0; py < rows; ++py) {
+      const Channels c = Display(samples[static_cast<std::size_t>(py)], colors ? colors[py] : 0,
+                                 hasPicture);
       WritePixel(bitmap, px, py, c.red, c.green, c.blue);
     }
   }

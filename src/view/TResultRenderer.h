@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ class TResultRenderer {
   Channels Display(const TSampleColor& c, std::uint32_t picture, bool hasPicture) const;
   // The exported channels of a sample: picture blend, combined opacity, no background.
   Channels Export(const TSampleColor& c, std::uint32_t picture, bool hasPicture) const;
+  // PaintPixelColumns with one sample per pixel (first and end within the bitmap).
+  void PaintSampleColumns(const TFractResult& result, Bitmap24& bitmap, int first, int end) const;
   // The channels of the pixels of pixel column px (height pixels): one sample per pixel, or the
   // g x g samples of each pixel divided by g twice and summed, column by column.
   void PixelColumn(const TFractResult& result, int px, int height, int columns, bool forExport,
@@ -60,6 +63,8 @@ class TResultRenderer {
   TSampleColorer colorer_;
   int valuesPerPixel_;
   double background_[3];
+  // The window's pixels several samples at once, where the colours allow.
+  std::optional<PixelVector> pixelVector_;
 };
 
 // The pixel size of the bitmap of a result: XResolution / ValuesPerPixel by

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
-#include "view/SampleColorRules.h"
 
 TSampleColorer::TSampleColorer(const TFractViewProps& props, std::int32_t maxCycle)
-    : props_(props), maxCycle_(maxCycle) {
+    : props_(props),
+      maxCycle_(maxCycle),
+      settings_(props),
+      outside_(props.PalOutside),
+      inside_(props.PalDepthInside) {
   // Cycle positions 0 (cycle 1) to 1 (cycle max(maxCycle, 2)); without the cycle palettes the
   // colours are the same for every cycle number.
   const bool byCycle = props.UsePalDepthBackgroundInside || props.UsePalDepthForegroundInside;
@@ -32,6 +35,7 @@ void TSampleColorer::ColorRun(const float* depths, const std::int32_t* cycles, i
       if (last == 0) return props_.CycleColors(cycle, maxCycle_);
       return cycleColors_[static_cast<std::size_t>(std::clamp(cycle, std::int32_t{1}, last) - 1)];
     };
-    out[i] = SampleColorRules::Sample(props_, depths[i], interpolated, cycleColors);
+    out[i] = SampleColorRules::Sample(settings_, outside_, inside_, depths[i], interpolated,
+                                      cycleColors);
   }
 }

@@ -3,21 +3,34 @@
 #include <cstdint>
 #include <vector>
 
+#include "palette/PaletteTable.h"
+#include "view/PixelVector.h"
+#include "view/SampleColorRules.h"
 #include "view/TFractViewProps.h"
 
-// The sample colour function for one painting pass: the inside mix colours of every cycle number
-// are looked up once at construction instead of walking two palettes per sample. Gives exactly
+// The sample colour function for one painting pass: the view's settings, its depth palettes (as
+// tables) and the inside mix colours of every cycle number are read once at construction instead
+// of per sample. Gives exactly
 // the results of TFractViewProps::SampleColor. Refers to props, which must outlive the colorer
 // and stay unchanged while it is used (as during painting). Allocation-free per sample.
 class TSampleColorer {
  public:
   TSampleColorer(const TFractViewProps& props, std::int32_t maxCycle);
+  // Not copied: the palette tables are referred to by the vector painters made from them.
+  TSampleColorer(const TSampleColorer&) = delete;
+  TSampleColorer& operator=(const TSampleColorer&) = delete;
 
   TSampleColor operator()(float depth, std::int32_t cycle, bool interpolated) const;
   // The colours of count samples: depths[i] with cycle number cycles[i] (cycle 1 for all when
   // cycles is nullptr) into out[i]. The same results as operator(), without a call per sample.
   void ColorRun(const float* depths, const std::int32_t* cycles, int count, bool interpolated,
                 TSampleColor* out) const;
+  // The vector painter of these colours over background (red, green, blue); maxDepthPixel is the
+  // pixel of a sample at the maximum depth. Refers to this colorer.
+  PixelVector MakePixelVector(const double background[3],
+                              const std::uint8_t maxDepthPixel[3]) const {
+    return PixelVector(settings_, outside_, inside_, cycleColors_, background, maxDepthPixel);
+  }
 
  private:
   // Cycle numbers above this are coloured without the table.
@@ -25,6 +38,8 @@ class TSampleColorer {
 
   const TFractViewProps& props_;
   std::int32_t maxCycle_;
+  SampleColorRules::Settings settings_;
+  PaletteTable outside_, inside_;
   // The colours of cycle numbers 1..size(); every cycle number beyond the table's ends gives the
   // colours of the nearest end, because the cycle position is taken into 0..1.
   std::vector<TCycleColors> cycleColors_;

@@ -1,0 +1,246 @@
+#include "view/PixelVector.h"
+
+#include <algorithm>
+
+#include "fractal/TKernelParams.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+// The side's rules, or false when they need the power function (which has no vector form that
+// gives the library's bits) or a palette whose stretches cannot be counted.
+bool MakeSide(ESensitivity sensitivity, double strength, bool usePalette,
+              const PaletteTable& palette, PixelVector::Side& side) {
+  switch (sensitivity) {
+    case ESensitivity::SensLow: side.curve = 0; break;
+    case ESensitivity::SensNormal: side.curve = 1; break;
+    case ESensitivity::SensHigh: side.curve = 2; break;
+    default: return false;
+  }
+  side.strength = strength;
+  if (usePalette) {
+    if (!palette.Countable()) return false;
+    side.palette = &palette;
+  }
+  return true;
+}
+
+}  // namespace
+
+PixelVector::PixelVector(const SampleColorRules::Settings& settings, const PaletteTable& outside,
+                         const PaletteTable& inside, const std::vector<TCycleColors>& cycleColors,
+                         const double background[3], const std::uint8_t maxDepthPixel[3]) {
+  std::copy(background, background + 3, background_);
+  std::copy(maxDepthPixel, maxDepthPixel + 3, maxDepth_);
+  using SampleColorRules::Byte;
+  for (const TCycleColors& c : cycleColors) {
+    const double entry[8] = {Byte(c.background, 0), Byte(c.background, 8),
+                             Byte(c.background, 16), c.backgroundOpacity,
+                             Byte(c.foreground, 0), Byte(c.foreground, 8),
+                             Byte(c.foreground, 16), c.foregroundOpacity};
+    cycleMix_.insert(cycleMix_.end(), entry, entry + 8);
+  }
+  const std::uint32_t from = settings.backgroundOutside, to = settings.foregroundOutside;
+  for (int c = 0; c < 3; ++c) {
+    outside_.mixFrom[c] = Byte(from, 8 * c);
+    outside_.mixTo[c] = Byte(to, 8 * c);
+  }
+  outside_.mixFrom[3] = outside_.mixTo[3] = 1.0;
+  usable_ = CpuSupportsPath(KernelPath::AVX2) &&
+            MakeSide(settings.sensOutside, settings.strengthOutside, settings.usePalOutside,
+                     outside, outside_) &&
+            MakeSide(settings.sensInside, settings.strengthInside, settings.usePalDepthInside,
+                     inside, inside_) &&
+            (settings.usePalDepthInside || !cycleMix_.empty());
+}
+
+#if defined(__x86_64__)
+
+namespace {
+
+struct Color4 {
+  __m256d red, green, blue, opacity;
+};
+
+// base[index] per lane. The masked form with a zero source: the plain one leaves its source
+// undefined, which the compiler reports.
+[[gnu::target("avx2")]] inline __m256d Gather(const double* base, __m256i index) {
+  const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+  return _mm256_mask_i64gather_pd(_mm256_setzero_pd(), base, index, all, 8);
+}
+[[gnu::target("avx2")]] inline __m256d Gather(const double* base, __m128i index) {
+  const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+  return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), base, index, all, 8);
+}
+
+// Mixes from a at m = 0 to b at m = 1: a * (1 - m) + b * m.
+[[gnu::target("avx2")]] inline __m256d MixChannel(__m256d a, __m256d b, __m256d m,
+                                                   __m256d oneMinusM) {
+  return _mm256_add_pd(_mm256_mul_pd(a, oneMinusM), _mm256_mul_pd(b, m));
+}
+
+// (double)((uint32)x & 0xFF) for x in 0..255.
+[[gnu::target("avx2")]] inline __m256d TruncByte(__m256d x) {
+  const __m128i bytes = _mm_and_si128(_mm256_cvttpd_epi32(x), _mm_set1_epi32(0xFF));
+  return _mm256_cvtepi32_pd(bytes);
+}
+
+// The palette's sample at e (TColorPalette1D::GetSample without super colours); false when a
+// lane's stretch would run off the chain.
+[[gnu::target("avx2")]] bool PaletteSample(const PaletteTable& table, __m256d e, Color4& c) {
+  const __m256d zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1.0);
+  __m256d p;
+  if (table.cyclic) {
+    p = _mm256_sub_pd(e, _mm256_floor_pd(e));
+    const __m256d inside = _mm256_and_pd(_mm256_cmp_pd(p, zero, _CMP_GE_OQ),
+                                         _mm256_cmp_pd(p, one, _CMP_LE_OQ));
+    p = _mm256_and_pd(p, inside);
+  } else {
+    p = _mm256_and_pd(e, _mm256_cmp_pd(e, zero, _CMP_GE_OQ));
+    p = _mm256_blendv_pd(p, one, _mm256_cmp_pd(p, one, _CMP_GT_OQ));
+  }
+  const double* positions = table.positions.data();
+  const __m256d first = _mm256_set1_pd(positions[0]);
+  p = _mm256_blendv_pd(first, p, _mm256_cmp_pd(p, first, _CMP_GE_OQ));
+  // The stretch index: how many of the positions after the first lie below p.
+  __m256i index = _mm256_setzero_si256();
+  const auto last = static_cast<long long>(table.positions.size() - 1);
+  for (long long k = 1; k <= last; ++k) {
+    const __m256d below = _mm256_cmp_pd(_mm256_set1_pd(positions[k]), p, _CMP_LT_OQ);
+    index = _mm256_sub_epi64(index, _mm256_castpd_si256(below));
+  }
+  if (!_mm256_testz_si256(_mm256_cmpeq_epi64(index, _mm256_set1_epi64x(last)),
+                          _mm256_set1_epi64x(-1))) {
+    return false;
+  }
+  const __m256d at = Gather(positions, index);
+  const __m256d next = Gather(positions + 1, index);
+  const __m256d span = _mm256_sub_pd(next, at);
+  const __m256d t = _mm256_blendv_pd(one, _mm256_div_pd(_mm256_sub_pd(p, at), span),
+                                     _mm256_cmp_pd(span, zero, _CMP_GT_OQ));
+  const __m256d oneMinusT = _mm256_sub_pd(one, t);
+  const __m256d transFrom = Gather(table.transFrom.data(), index);
+  const __m256d transTo = Gather(table.transTo.data(), index);
+  c.opacity = _mm256_add_pd(transFrom, _mm256_mul_pd(t, _mm256_sub_pd(transTo, transFrom)));
+  __m256d* channels[3] = {&c.red, &c.green, &c.blue};
+  for (int k = 0; k < 3; ++k) {
+    const __m256d a = Gather(table.from[k].data(), index);
+    const __m256d b = Gather(table.to[k].data(), index);
+    *channels[k] = TruncByte(_mm256_add_pd(_mm256_mul_pd(oneMinusT, a), _mm256_mul_pd(t, b)));
+  }
+  return true;
+}
+
+// The colour of four samples of one side at x = |depth|; false when left to the caller.
+[[gnu::target("avx2")]] bool SideColor(const PixelVector::Side& side, __m256d x,
+                                       const double* cycleMix, __m128i cycleIndex, Color4& c) {
+  const __m256d curve = side.curve == 0   ? _mm256_mul_pd(x, x)
+                        : side.curve == 1 ? x
+                                          : _mm256_sqrt_pd(x);
+  const __m256d e = _mm256_mul_pd(_mm256_set1_pd(side.strength), curve);
+  if (side.palette != nullptr) return PaletteSample(*side.palette, e, c);
+  const __m256d one = _mm256_set1_pd(1.0);
+  const __m256d m = _mm256_blendv_pd(e, one, _mm256_cmp_pd(e, one, _CMP_GT_OQ));
+  const __m256d oneMinusM = _mm256_sub_pd(one, m);
+  __m256d from[4], to[4];
+  if (cycleMix != nullptr) {
+    const __m128i base = _mm_slli_epi32(cycleIndex, 3);
+    for (int k = 0; k < 4; ++k) {
+      from[k] = Gather(cycleMix + k, base);
+      to[k] = Gather(cycleMix + 4 + k, base);
+    }
+  } else {
+    for (int k = 0; k < 4; ++k) {
+      from[k] = _mm256_set1_pd(side.mixFrom[k]);
+      to[k] = _mm256_set1_pd(side.mixTo[k]);
+    }
+  }
+  c.red = MixChannel(from[0], to[0], m, oneMinusM);
+  c.green = MixChannel(from[1], to[1], m, oneMinusM);
+  c.blue = MixChannel(from[2], to[2], m, oneMinusM);
+  c.opacity = MixChannel(from[3], to[3], m, oneMinusM);
+  return true;
+}
+
+// A displayed channel as a byte: (1 - a) * background + channel * a, then 0 for NaN and values
+// not above 0, 255 from 255 on, else truncated.
+[[gnu::target("avx2")]] inline __m128i DisplayByte(__m256d channel, __m256d a, __m256d oneMinusA,
+                                                   double background) {
+  const __m256d x = _mm256_add_pd(_mm256_mul_pd(oneMinusA, _mm256_set1_pd(background)),
+                                  _mm256_mul_pd(channel, a));
+  const __m256d positive = _mm256_cmp_pd(x, _mm256_setzero_pd(), _CMP_GT_OQ);
+  const __m256d limited = _mm256_and_pd(_mm256_min_pd(x, _mm256_set1_pd(255.0)), positive);
+  return _mm256_cvttpd_epi32(limited);
+}
+
+}  // namespace
+
+[[gnu::target("avx2")]] int PixelVector::Paint(const float* depths, const std::int32_t* cycles,
+                                               int count, std::uint8_t* out,
+                                               std::ptrdiff_t stride, int* undone) const {
+  int left = 0;
+  if (!usable_) {
+    for (int i = 0; i < count; ++i) undone[left++] = i;
+    return left;
+  }
+  const auto lastCycle = static_cast<std::int32_t>(cycleMix_.size() / 8);
+  const double* cycleMix = inside_.palette == nullptr ? cycleMix_.data() : nullptr;
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m256d depth = _mm256_cvtps_pd(_mm_loadu_ps(depths + i));
+    const __m256d zero = _mm256_setzero_pd();
+    const int outside = _mm256_movemask_pd(_mm256_cmp_pd(depth, zero, _CMP_GT_OQ));
+    const int inside = _mm256_movemask_pd(_mm256_cmp_pd(depth, zero, _CMP_LT_OQ));
+    std::uint8_t* pixel = out + i * stride;
+    if ((outside | inside) == 0) {  // all four at the maximum depth (0 or NaN)
+      for (int k = 0; k < 4; ++k, pixel += stride) std::copy(maxDepth_, maxDepth_ + 3, pixel);
+      continue;
+    }
+    Color4 c;
+    bool done = false;
+    if (outside == 0xF) {
+      done = SideColor(outside_, depth, nullptr, _mm_setzero_si128(), c);
+    } else if (inside == 0xF) {
+      __m128i cycleIndex = _mm_setzero_si128();
+      if (cycleMix != nullptr && cycles != nullptr) {
+        const __m128i cycle = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cycles + i));
+        cycleIndex = _mm_sub_epi32(
+            _mm_min_epi32(_mm_max_epi32(cycle, _mm_set1_epi32(1)), _mm_set1_epi32(lastCycle)),
+            _mm_set1_epi32(1));
+      }
+      done = SideColor(inside_, _mm256_sub_pd(zero, depth), cycleMix, cycleIndex, c);
+    }
+    if (!done) {
+      for (int k = 0; k < 4; ++k) undone[left++] = i + k;
+      continue;
+    }
+    const __m256d oneMinusA = _mm256_sub_pd(_mm256_set1_pd(1.0), c.opacity);
+    alignas(16) std::int32_t red[4], green[4], blue[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(red),
+                    DisplayByte(c.red, c.opacity, oneMinusA, background_[0]));
+    _mm_store_si128(reinterpret_cast<__m128i*>(green),
+                    DisplayByte(c.green, c.opacity, oneMinusA, background_[1]));
+    _mm_store_si128(reinterpret_cast<__m128i*>(blue),
+                    DisplayByte(c.blue, c.opacity, oneMinusA, background_[2]));
+    for (int k = 0; k < 4; ++k, pixel += stride) {
+      pixel[0] = static_cast<std::uint8_t>(red[k]);
+      pixel[1] = static_cast<std::uint8_t>(green[k]);
+      pixel[2] = static_cast<std::uint8_t>(blue[k]);
+    }
+  }
+  for (; i < count; ++i) undone[left++] = i;
+  return left;
+}
+
+#else
+
+int PixelVector::Paint(const float*, const std::int32_t*, int count, std::uint8_t*,
+                       std::ptrdiff_t, int* undone) const {
+  for (int i = 0; i < count; ++i) undone[i] = i;
+  return count;
+}
+
+#endif
