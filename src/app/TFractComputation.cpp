@@ -27,7 +27,11 @@ bool TFractComputation::Restart(TFractalContent& content, int threads, Listener 
   mapper_ = std::make_unique<TBitmapMapper>(content.Bitmaps);
   const bool pictures = mapper_->IsActive();
   if (!pictures) mapper_.reset();
-  result_ = TFractResult::Create(content.Fractal, pictures, error);
+  const bool cycles = listener.keepCycles || content.View.ColorsUseCycles();
+  // A MaxCycle of 1 creates no cycle plane; cycle detection follows the parameters either way.
+  result_ = TFractResult::Create(content.Fractal.XResolution.GetValue(),
+                                 content.Fractal.YResolution.GetValue(),
+                                 cycles ? content.Fractal.MaxCycle.GetValue() : 1, pictures, error);
   if (!result_) return false;
 
   EngineCallbacks callbacks;

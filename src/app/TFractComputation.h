@@ -41,6 +41,10 @@ class TFractComputation {
     // workers never wait for colouring; the owner paints once the run is over, e.g. with
     // PaintAllColumns on every core. For owners that show nothing while computing.
     bool deferPainting = false;
+    // False: the result keeps no cycle numbers when the view's colours do not use them (see
+    // TFractViewProps::ColorsUseCycles), which saves a plane of the array's size. For owners
+    // that only colour the result, with these colours.
+    bool keepCycles = true;
   };
 
   TFractComputation() = default;

@@ -167,6 +167,7 @@ bool Compute(TUnitFract& document, const RenderOptions& options, std::FILE* err,
   ProgressBar progress(err);
   TFractComputation::Listener listener;
   listener.deferPainting = true;
+  listener.keepCycles = false;
   const long long width = document.Content.Fractal.XResolution.GetValue();
   if (showProgress) {
     listener.painted = [&progress, width](int computed) { progress.Update(computed, width); };

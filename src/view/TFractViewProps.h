@@ -63,6 +63,11 @@ class TFractViewProps {
   // taken into 0..1, on the background and foreground palettes when they are used, else the plain
   // colours with opacity 1.
   TCycleColors CycleColors(std::int32_t cycle, std::int32_t maxCycle) const;
+  // Whether sample colours depend on the cycle number: inside samples are mixed by depth (no
+  // depth palette) between colours taken from a palette by cycle number.
+  bool ColorsUseCycles() const {
+    return !UsePalDepthInside && (UsePalDepthBackgroundInside || UsePalDepthForegroundInside);
+  }
 
   // Appends the FractalView element (current generation) to parent.
   void WriteXML(TXMLComplexElement& parent) const;

@@ -84,6 +84,35 @@ TEST(TFractComputation, ResultDoesNotDependOnTheNumberOfThreads) {
   EXPECT_EQ(one.Result()->GetBitmap()->rgb, many.Result()->GetBitmap()->rgb);
 }
 
+// An owner that drops unused cycle numbers keeps them exactly when the colours use them, and
+// paints the same pixels as one that keeps them.
+TEST(TFractComputation, CycleNumbersAreDroppedOnlyWhenTheColoursDoNotUseThem) {
+  struct Case {
+    bool depthPalette, backgroundPalette, foregroundPalette, kept;
+  };
+  const Case cases[] = {{false, false, false, false}, {false, true, false, true},
+                        {false, false, true, true},   {true, true, true, false},
+                        {true, false, false, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.depthPalette << c.backgroundPalette
+                                      << c.foregroundPalette);
+    TFractalContent content = SmallContent(40, 30, 1);
+    content.Fractal.MaxCycle = unitIntegerPos(5);
+    content.View.UsePalDepthInside = c.depthPalette;
+    content.View.UsePalDepthBackgroundInside = c.backgroundPalette;
+    content.View.UsePalDepthForegroundInside = c.foregroundPalette;
+    TFractComputation keeping, dropping;
+    TFractComputation::Listener drop;
+    drop.keepCycles = false;
+    ASSERT_TRUE(Compute(keeping, content, 2));
+    ASSERT_TRUE(Compute(dropping, content, 2, std::move(drop)));
+    EXPECT_TRUE(keeping.Result()->HasCycles());
+    EXPECT_EQ(dropping.Result()->HasCycles(), c.kept);
+    EXPECT_EQ(PaintedAtOnce(*dropping.Result(), content).rgb,
+              PaintedAtOnce(*keeping.Result(), content).rgb);
+  }
+}
+
 TEST(TFractComputation, RestartDropsTheRunningComputationAndItsListener) {
   TFractalContent content = SmallContent(400, 300, 1);
   content.Fractal.MaxDepth = unitIntegerPosMore(2000);
