@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -157,8 +161,31 @@ std::string BmpFile::Header(int width, int height) {
   return h;
 }
 
+namespace {
+
+#if defined(__x86_64__)
+// Five pixels at a time by a byte shuffle. Each store writes one byte past the five pixels,
+// which the next store or the tail writes again; the loop stops while 16 bytes remain in the row.
+[[gnu::target("ssse3")]] int PutPixelsSsse3(const std::uint8_t* rgb, int width, char* out) {
+  const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  int x = 0;
+  for (; x + 6 <= width; x += 5) {
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb + 3 * x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(pixels, swap));
+  }
+  return x;
+}
+#endif
+
+}  // namespace
+
 void BmpFile::PutRow(const std::uint8_t* rgb, int width, char* out) {
-  for (int x = 0; x < width; ++x, rgb += 3, out += 3) {
+  int x = 0;
+#if defined(__x86_64__)
+  static const bool ssse3 = __builtin_cpu_supports("ssse3");
+  if (ssse3) x = PutPixelsSsse3(rgb, width, out);
+#endif
+  for (rgb += 3 * x, out += 3 * x; x < width; ++x, rgb += 3, out += 3) {
     out[0] = static_cast<char>(rgb[2]);
     out[1] = static_cast<char>(rgb[1]);
     out[2] = static_cast<char>(rgb[0]);
@@ -198,10 +225,11 @@ bool BmpFile::Write(const std::string& fileName, const Bitmap24& bitmap, std::st
     std::string buffer = Header(bitmap.width, bitmap.height);
     const std::size_t flushAt = std::max<std::size_t>(std::size_t{1} << 20, rowBytes);
     buffer.reserve(flushAt + rowBytes);
-    std::string row(rowBytes, '\0');
     for (int y = bitmap.height - 1; y >= 0; --y) {
-      PutRow(bitmap.Pixel(0, y), bitmap.width, row.data());
-      buffer += row;
+      // Each row converted straight into the buffer, its padding zero.
+      const std::size_t at = buffer.size();
+      buffer.resize(at + rowBytes, '\0');
+      PutRow(bitmap.Pixel(0, y), bitmap.width, buffer.data() + at);
       if (buffer.size() >= flushAt || y == 0) {
         if (!file.Append(buffer, reason)) {
           error = PictureSaveFailureText(FileFailure::Write, reason);

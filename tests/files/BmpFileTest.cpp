@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "common/Bitmap24.h"
 #include "files/BmpFile.h"
@@ -71,6 +73,36 @@ TEST(BmpFileTest, TopDownRowsOfANegativeHeightReadInStoredOrder) {
     EXPECT_EQ(image.Colors(),
               (std::vector<std::uint32_t>{0x030201, 0x060504, 0x131211, 0x161514}));
   }
+}
+
+// Rows of every width from one pixel to past several blocks of pixels converted at once, each
+// padding: the written file and the encoded bytes are the same and read back to the pixels.
+TEST(BmpFileTest, EveryRowWidthReadsBackExactly) {
+  const fs::path file =
+      fs::temp_directory_path() / ("korvana-bmp-widths-" + std::to_string(::getpid()) + ".bmp");
+  for (int width : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 16, 17, 31, 100}) {
+    Bitmap24 bitmap(width, 3);
+    for (std::size_t i = 0; i < bitmap.rgb.size(); ++i) {
+      bitmap.rgb[i] = static_cast<std::uint8_t>(i * 37 + i / 3);
+    }
+    const std::string encoded = BmpFile::Encode(bitmap);
+    std::string error;
+    ASSERT_TRUE(BmpFile::Write(file.string(), bitmap, error)) << error;
+    std::ifstream in(file, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, encoded) << width;
+    TifImage image;
+    ASSERT_TRUE(BmpFile::Decode(encoded, image, error)) << error;
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = bitmap.Pixel(x, y);
+        ASSERT_EQ(image.GetColor(x, y), p[0] | (p[1] << 8) | (std::uint32_t{p[2]} << 16))
+            << width << ": " << x << ", " << y;
+      }
+    }
+  }
+  fs::remove(file);
 }
 
 TEST(BmpFileTest, WrittenBitmapReadsBackAndAlphaOf32BitFilesIsDropped) {
