@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/ParallelRanges.h"
+#include "files/PngRows.h"
 #include "files/PngText.h"
 
 namespace {
@@ -115,23 +116,18 @@ bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, i
                           std::size_t rowBytes, bool last, Block& block, Scratch& scratch) {
   const std::size_t size = static_cast<std::size_t>(count) * (rowBytes + 1);
   if (scratch.filtered.size() < size) scratch.filtered.resize(size);
-  char* out = scratch.filtered.data();
+  auto* out = reinterpret_cast<std::uint8_t*>(scratch.filtered.data());
   for (int r = 0; r < count; ++r) {
     const std::uint8_t* row = rows + static_cast<std::size_t>(r) * rowBytes;
-    *out++ = static_cast<char>(kFilterUp);
-    for (std::size_t i = 0; i < rowBytes; ++i) {
-      *out++ = static_cast<char>(static_cast<std::uint8_t>(row[i] - above[i]));
-    }
+    *out++ = kFilterUp;
+    PngRows::FilterUp(row, above, rowBytes, out);
+    out += rowBytes;
     above = row;
   }
   block.size = size;
-  block.adler = 1;  // the Adler-32 of nothing
-  for (std::size_t done = 0; done < size;) {
-    const std::size_t part = std::min<std::size_t>(size - done, 1u << 30);
-    block.adler = adler32(block.adler, reinterpret_cast<const Bytef*>(scratch.filtered.data() + done),
-                          static_cast<uInt>(part));
-    done += part;
-  }
+  // Starting from the Adler-32 of nothing.
+  block.adler = PngRows::Adler32(1, reinterpret_cast<const std::uint8_t*>(scratch.filtered.data()),
+                                 size);
   if (!scratch.stream) {
     auto made = std::make_unique<z_stream>();
     if (deflateInit2(made.get(), 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return false;
