@@ -32,9 +32,9 @@ bool MakeSide(ESensitivity sensitivity, double strength, bool usePalette,
 
 PixelVector::PixelVector(const SampleColorRules::Settings& settings, const PaletteTable& outside,
                          const PaletteTable& inside, const std::vector<TCycleColors>& cycleColors,
-                         const double background[3], const std::uint8_t maxDepthPixel[3]) {
+                         const double background[3], const MaxDepthPixel& maxDepth)
+    : maxDepth_(maxDepth) {
   std::copy(background, background + 3, background_);
-  std::copy(maxDepthPixel, maxDepthPixel + 3, maxDepth_);
   using SampleColorRules::Byte;
   for (const TCycleColors& c : cycleColors) {
     const double entry[8] = {Byte(c.background, 0), Byte(c.background, 8),
@@ -57,13 +57,20 @@ PixelVector::PixelVector(const SampleColorRules::Settings& settings, const Palet
             (settings.usePalDepthInside || !cycleMix_.empty());
 }
 
+int PixelVector::LeaveAll(int count, int* undone) {
+  for (int i = 0; i < count; ++i) undone[i] = i;
+  return count;
+}
+
 #if defined(__x86_64__)
+
+struct PixelVector::Color4 {
+  __m256d red, green, blue, opacity;
+};
 
 namespace {
 
-struct Color4 {
-  __m256d red, green, blue, opacity;
-};
+using Color4 = PixelVector::Color4;
 
 // base[index] per lane. The masked form with a zero source: the plain one leaves its source
 // undefined, which the compiler reports.
@@ -165,27 +172,26 @@ struct Color4 {
   return true;
 }
 
-// A displayed channel as a byte: (1 - a) * background + channel * a, then 0 for NaN and values
-// not above 0, 255 from 255 on, else truncated.
-[[gnu::target("avx2")]] inline __m128i DisplayByte(__m256d channel, __m256d a, __m256d oneMinusA,
-                                                   double background) {
-  const __m256d x = _mm256_add_pd(_mm256_mul_pd(oneMinusA, _mm256_set1_pd(background)),
-                                  _mm256_mul_pd(channel, a));
+// A channel as a byte: 0 for NaN and values not above 0, 255 from 255 on, else truncated.
+[[gnu::target("avx2")]] inline __m128i ExportByte(__m256d x) {
   const __m256d positive = _mm256_cmp_pd(x, _mm256_setzero_pd(), _CMP_GT_OQ);
   const __m256d limited = _mm256_and_pd(_mm256_min_pd(x, _mm256_set1_pd(255.0)), positive);
   return _mm256_cvttpd_epi32(limited);
 }
 
+// A displayed channel as a byte: (1 - a) * background + channel * a, then as ExportByte.
+[[gnu::target("avx2")]] inline __m128i DisplayByte(__m256d channel, __m256d a, __m256d oneMinusA,
+                                                   double background) {
+  return ExportByte(_mm256_add_pd(_mm256_mul_pd(oneMinusA, _mm256_set1_pd(background)),
+                                  _mm256_mul_pd(channel, a)));
+}
+
 }  // namespace
 
-[[gnu::target("avx2")]] int PixelVector::Paint(const float* depths, const std::int32_t* cycles,
-                                               int count, std::uint8_t* out,
-                                               std::ptrdiff_t stride, int* undone) const {
+template <class Store>
+[[gnu::target("avx2")]] int PixelVector::Run(const float* depths, const std::int32_t* cycles,
+                                             int count, Store& store, int* undone) const {
   int left = 0;
-  if (!usable_) {
-    for (int i = 0; i < count; ++i) undone[left++] = i;
-    return left;
-  }
   const auto lastCycle = static_cast<std::int32_t>(cycleMix_.size() / 8);
   const double* cycleMix = inside_.palette == nullptr ? cycleMix_.data() : nullptr;
   int i = 0;
@@ -194,9 +200,8 @@ struct Color4 {
     const __m256d zero = _mm256_setzero_pd();
     const int outside = _mm256_movemask_pd(_mm256_cmp_pd(depth, zero, _CMP_GT_OQ));
     const int inside = _mm256_movemask_pd(_mm256_cmp_pd(depth, zero, _CMP_LT_OQ));
-    std::uint8_t* pixel = out + i * stride;
     if ((outside | inside) == 0) {  // all four at the maximum depth (0 or NaN)
-      for (int k = 0; k < 4; ++k, pixel += stride) std::copy(maxDepth_, maxDepth_ + 3, pixel);
+      store.MaxDepth(i);
       continue;
     }
     Color4 c;
@@ -217,30 +222,79 @@ struct Color4 {
       for (int k = 0; k < 4; ++k) undone[left++] = i + k;
       continue;
     }
-    const __m256d oneMinusA = _mm256_sub_pd(_mm256_set1_pd(1.0), c.opacity);
-    alignas(16) std::int32_t red[4], green[4], blue[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(red),
-                    DisplayByte(c.red, c.opacity, oneMinusA, background_[0]));
-    _mm_store_si128(reinterpret_cast<__m128i*>(green),
-                    DisplayByte(c.green, c.opacity, oneMinusA, background_[1]));
-    _mm_store_si128(reinterpret_cast<__m128i*>(blue),
-                    DisplayByte(c.blue, c.opacity, oneMinusA, background_[2]));
-    for (int k = 0; k < 4; ++k, pixel += stride) {
-      pixel[0] = static_cast<std::uint8_t>(red[k]);
-      pixel[1] = static_cast<std::uint8_t>(green[k]);
-      pixel[2] = static_cast<std::uint8_t>(blue[k]);
-    }
+    store.Colors(i, c);
   }
   for (; i < count; ++i) undone[left++] = i;
   return left;
+}
+
+int PixelVector::Paint(const float* depths, const std::int32_t* cycles, int count,
+                       std::uint8_t* out, std::ptrdiff_t stride, int* undone) const {
+  struct Store {
+    const PixelVector& v;
+    std::uint8_t* out;
+    std::ptrdiff_t stride;
+    void MaxDepth(int i) {
+      std::uint8_t* pixel = out + i * stride;
+      for (int k = 0; k < 4; ++k, pixel += stride) {
+        std::copy(v.maxDepth_.display, v.maxDepth_.display + 3, pixel);
+      }
+    }
+    [[gnu::target("avx2")]] void Colors(int i, const Color4& c) {
+      const __m256d oneMinusA = _mm256_sub_pd(_mm256_set1_pd(1.0), c.opacity);
+      alignas(16) std::int32_t red[4], green[4], blue[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(red),
+                      DisplayByte(c.red, c.opacity, oneMinusA, v.background_[0]));
+      _mm_store_si128(reinterpret_cast<__m128i*>(green),
+                      DisplayByte(c.green, c.opacity, oneMinusA, v.background_[1]));
+      _mm_store_si128(reinterpret_cast<__m128i*>(blue),
+                      DisplayByte(c.blue, c.opacity, oneMinusA, v.background_[2]));
+      std::uint8_t* pixel = out + i * stride;
+      for (int k = 0; k < 4; ++k, pixel += stride) {
+        pixel[0] = static_cast<std::uint8_t>(red[k]);
+        pixel[1] = static_cast<std::uint8_t>(green[k]);
+        pixel[2] = static_cast<std::uint8_t>(blue[k]);
+      }
+    }
+  } store{*this, out, stride};
+  // Checked here: the vector code must not even be entered on a processor without AVX2.
+  return usable_ ? Run(depths, cycles, count, store, undone) : LeaveAll(count, undone);
+}
+
+int PixelVector::Export(const float* depths, const std::int32_t* cycles, int count,
+                        std::uint32_t* colors, std::uint8_t* alpha, int* undone) const {
+  struct Store {
+    const PixelVector& v;
+    std::uint32_t* colors;
+    std::uint8_t* alpha;
+    void MaxDepth(int i) {
+      std::fill(colors + i, colors + i + 4, v.maxDepth_.exportColor);
+      std::fill(alpha + i, alpha + i + 4, v.maxDepth_.exportAlpha);
+    }
+    [[gnu::target("avx2")]] void Colors(int i, const Color4& c) {
+      const __m128i word = _mm_or_si128(
+          _mm_or_si128(ExportByte(c.red), _mm_slli_epi32(ExportByte(c.green), 8)),
+          _mm_slli_epi32(ExportByte(c.blue), 16));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(colors + i), word);
+      alignas(16) std::int32_t opacity[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(opacity),
+                      ExportByte(_mm256_mul_pd(c.opacity, _mm256_set1_pd(255.0))));
+      for (int k = 0; k < 4; ++k) alpha[i + k] = static_cast<std::uint8_t>(opacity[k]);
+    }
+  } store{*this, colors, alpha};
+  return usable_ ? Run(depths, cycles, count, store, undone) : LeaveAll(count, undone);
 }
 
 #else
 
 int PixelVector::Paint(const float*, const std::int32_t*, int count, std::uint8_t*,
                        std::ptrdiff_t, int* undone) const {
-  for (int i = 0; i < count; ++i) undone[i] = i;
-  return count;
+  return LeaveAll(count, undone);
+}
+
+int PixelVector::Export(const float*, const std::int32_t*, int count, std::uint32_t*,
+                        std::uint8_t*, int* undone) const {
+  return LeaveAll(count, undone);
 }
 
 #endif

@@ -16,23 +16,35 @@
 // chain, the last samples of a run) are left to the caller's one-sample path.
 class PixelVector {
  public:
+  // The pixel of a sample at the maximum depth, as the window shows it and as it is exported.
+  struct MaxDepthPixel {
+    std::uint8_t display[3] = {};  // red, green, blue
+    std::uint32_t exportColor = 0;  // colour word, red in the low byte
+    std::uint8_t exportAlpha = 0;
+  };
+
   // usable() is false when this processor, the sensitivities (the power curves) or the palettes
   // leave nothing to vectorise. cycleColors: the inside mix colours of cycle numbers
   // 1..cycleColors.size() (numbers beyond taken as the nearest end); empty when there is no
-  // table, which leaves inside mixes to the caller. maxDepthPixel: the pixel of a sample at
-  // the maximum depth.
+  // table, which leaves inside mixes to the caller. background: red, green, blue of the window.
   PixelVector(const SampleColorRules::Settings& settings, const PaletteTable& outside,
               const PaletteTable& inside, const std::vector<TCycleColors>& cycleColors,
-              const double background[3], const std::uint8_t maxDepthPixel[3]);
+              const double background[3], const MaxDepthPixel& maxDepth);
 
   bool usable() const { return usable_; }
 
-  // Paints the pixels of count samples (depths[i], cycle number cycles[i], all 1 when cycles is
-  // nullptr) to out + i * stride (three bytes, red first). Writes the indices of the samples it
-  // left to undone (room for count) and returns how many.
+  // Paints the window's pixels of count samples (depths[i], cycle number cycles[i], all 1 when
+  // cycles is nullptr) to out + i * stride (three bytes, red first). Writes the indices of the
+  // samples it left to undone (room for count) and returns how many.
   int Paint(const float* depths, const std::int32_t* cycles, int count, std::uint8_t* out,
             std::ptrdiff_t stride, int* undone) const;
+  // The same for export: the sample colours without the background, as colour words (red in
+  // the low byte) in colors[i] and their opacity as alpha bytes in alpha[i].
+  int Export(const float* depths, const std::int32_t* cycles, int count, std::uint32_t* colors,
+             std::uint8_t* alpha, int* undone) const;
 
+  // The colours of four samples (defined with the vector code).
+  struct Color4;
   // One side's sample rules: the curve, the strength and either a palette or two mix colours.
   struct Side {
     int curve = 0;  // 0: x * x, 1: x, 2: sqrt(x)
@@ -42,10 +54,18 @@ class PixelVector {
   };
 
  private:
+  // Lists all count samples as left; returns count.
+  static int LeaveAll(int count, int* undone);
+  // Colours count samples four at a time: store.MaxDepth(i) or store.Colors(i, colours) takes
+  // samples i .. i + 3; the samples left are listed in undone, their number returned.
+  template <class Store>
+  int Run(const float* depths, const std::int32_t* cycles, int count, Store& store,
+          int* undone) const;
+
   bool usable_ = false;
   Side outside_, inside_;
   // Per cycle number: background red, green, blue, opacity, foreground red, green, blue, opacity.
   std::vector<double> cycleMix_;
   double background_[3];
-  std::uint8_t maxDepth_[3] = {};
+  MaxDepthPixel maxDepth_;
 };

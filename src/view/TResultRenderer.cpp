@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "common/Bitmap24.h"
@@ -95,10 +96,16 @@ TResultRenderer::TResultRenderer(const TFractViewProps& view, std::int32_t maxCy
   background_[0] = bg & 0xFF;
   background_[1] = (bg >> 8) & 0xFF;
   background_[2] = (bg >> 16) & 0xFF;
-  const Channels maxDepth = Display(colorer_(0.0f, 1, false), 0, false);
-  const std::uint8_t maxDepthPixel[3] = {ToByte(maxDepth.red), ToByte(maxDepth.green),
-                                         ToByte(maxDepth.blue)};
-  pixelVector_.emplace(colorer_.MakePixelVector(background_, maxDepthPixel));
+  const TSampleColor sample = colorer_(0.0f, 1, false);
+  const Channels display = Display(sample, 0, false);
+  const Channels exported = Export(sample, 0, false);
+  PixelVector::MaxDepthPixel maxDepth;
+  maxDepth.display[0] = ToByte(display.red);
+  maxDepth.display[1] = ToByte(display.green);
+  maxDepth.display[2] = ToByte(display.blue);
+  maxDepth.exportColor = ExportColor(exported);
+  maxDepth.exportAlpha = ToByte(exported.opacity * 255);
+  pixelVector_.emplace(colorer_.MakePixelVector(background_, maxDepth));
 }
 
 void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns, bool interpolated,
@@ -134,6 +141,10 @@ void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns
     e.opacity = 1 - (1 - A) * (1 - c.opacity);
   }
   return e;
+}
+
+std::uint32_t TResultRenderer::ExportColor(const Channels& c) {
+  return ToByte(c.red) | (ToByte(c.green) << 8) | (std::uint32_t{ToByte(c.blue)} << 16);
 }
 
 void TResultRenderer::PixelColumn(const TFractResult& result, int px, int height, int columns,
@@ -252,14 +263,35 @@ bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image, 
     ForEachRange(width, threads, [&](int first, int end) {
       std::vector<TSampleColor> samples(static_cast<std::size_t>(height) * valuesPerPixel_);
       std::vector<Channels> pixels(static_cast<std::size_t>(height));
+      std::vector<std::uint32_t> colors(static_cast<std::size_t>(height));
+      std::vector<std::uint8_t> alpha(static_cast<std::size_t>(height));
+      std::vector<int> undone(static_cast<std::size_t>(height));
       for (int px = first; px < end; ++px) {
-        PixelColumn(result, px, height, columns, true, samples, pixels);
+        if (valuesPerPixel_ == 1 && px < columns && !result.HasColors() &&
+            pixelVector_->usable()) {
+          // Most samples by vector; the ones it leaves go the one-sample way.
+          const std::size_t offset = static_cast<std::size_t>(px) * result.GetHeight();
+          const float* depths = result.DepthPlane() + offset;
+          const std::int32_t* cycles = result.CyclePlane() ? result.CyclePlane() + offset : nullptr;
+          const int left = pixelVector_->Export(depths, cycles, height, colors.data(),
+                                                alpha.data(), undone.data());
+          for (int k = 0; k < left; ++k) {
+            const auto py = static_cast<std::size_t>(undone[static_cast<std::size_t>(k)]);
+            const Channels c = Export(colorer_(depths[py], cycles ? cycles[py] : 1, false), 0, false);
+            colors[py] = ExportColor(c);
+            alpha[py] = ToByte(c.opacity * 255);
+          }
+        } else {
+          PixelColumn(result, px, height, columns, true, samples, pixels);
+          for (int py = 0; py < height; ++py) {
+            const Channels& c = pixels[static_cast<std::size_t>(py)];
+            colors[static_cast<std::size_t>(py)] = ExportColor(c);
+            alpha[static_cast<std::size_t>(py)] = ToByte(c.opacity * 255);
+          }
+        }
         for (int py = 0; py < height; ++py) {
-          const Channels& c = pixels[static_cast<std::size_t>(py)];
-          image.SetColor(px, py,
-                         ToByte(c.red) | (ToByte(c.green) << 8) |
-                             (std::uint32_t{ToByte(c.blue)} << 16));
-          image.SetAlpha(px, py, ToByte(c.opacity * 255));
+          image.SetColor(px, py, colors[static_cast<std::size_t>(py)]);
+          image.SetAlpha(px, py, alpha[static_cast<std::size_t>(py)]);
         }
       }
     });

@@ -52,6 +52,8 @@ class TResultRenderer {
   Channels Display(const TSampleColor& c, std::uint32_t picture, bool hasPicture) const;
   // The exported channels of a sample: picture blend, combined opacity, no background.
   Channels Export(const TSampleColor& c, std::uint32_t picture, bool hasPicture) const;
+  // The colour word (red in the low byte) of exported channels.
+  static std::uint32_t ExportColor(const Channels& c);
   // PaintPixelColumns with one sample per pixel (first and end within the bitmap).
   void PaintSampleColumns(const TFractResult& result, Bitmap24& bitmap, int first, int end) const;
   // The channels of the pixels of pixel column px (height pixels): one sample per pixel, or the

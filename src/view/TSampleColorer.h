@@ -25,11 +25,11 @@ class TSampleColorer {
   // cycles is nullptr) into out[i]. The same results as operator(), without a call per sample.
   void ColorRun(const float* depths, const std::int32_t* cycles, int count, bool interpolated,
                 TSampleColor* out) const;
-  // The vector painter of these colours over background (red, green, blue); maxDepthPixel is the
-  // pixel of a sample at the maximum depth. Refers to this colorer.
+  // The vector painter of these colours over background (red, green, blue), with the pixel of
+  // a sample at the maximum depth. Refers to this colorer.
   PixelVector MakePixelVector(const double background[3],
-                              const std::uint8_t maxDepthPixel[3]) const {
-    return PixelVector(settings_, outside_, inside_, cycleColors_, background, maxDepthPixel);
+                              const PixelVector::MaxDepthPixel& maxDepth) const {
+    return PixelVector(settings_, outside_, inside_, cycleColors_, background, maxDepth);
   }
 
  private:

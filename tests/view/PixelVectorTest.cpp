@@ -12,15 +12,24 @@
 
 namespace {
 
-// The window's pixel byte of a channel as the one-sample path makes it: blended with the
-// background by the opacity, then 0 for NaN and values not above 0, 255 from 255 on, else
-// truncated.
-std::uint8_t DisplayByte(double channel, double opacity, double background) {
-  const double x = (1 - opacity) * background + channel * opacity;
+// A channel as a byte as the one-sample path makes it: 0 for NaN and values not above 0, 255
+// from 255 on, else truncated.
+std::uint8_t Byte(double x) {
   if (!(x > 0)) return 0;
   if (x >= 255) return 255;
   return static_cast<std::uint8_t>(x);
 }
+
+// The window's pixel byte of a channel: blended with the background by the opacity.
+std::uint8_t DisplayByte(double channel, double opacity, double background) {
+  return Byte((1 - opacity) * background + channel * opacity);
+}
+
+// The exported colour word (red in the low byte) and alpha of a sample colour.
+std::uint32_t ExportColor(const TSampleColor& c) {
+  return Byte(c.red) | (Byte(c.green) << 8) | (std::uint32_t{Byte(c.blue)} << 16);
+}
+std::uint8_t ExportAlpha(const TSampleColor& c) { return Byte(c.opacity * 255); }
 
 struct Config {
   const char* name;
@@ -74,8 +83,8 @@ std::vector<float> Depths() {
   return depths;
 }
 
-// The vector painter gives the one-sample path's bytes for every sample it paints, and leaves
-// only the mixed groups and the end of the run.
+// The vector painter gives the one-sample path's bytes for every sample it paints, for the window
+// and for export, and leaves only the mixed groups and the end of the run.
 TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
   const Config configs[] = {
       {"mixes", ESensitivity::SensHigh, ESensitivity::SensHigh, 1.0, false, false, false, false,
@@ -99,10 +108,13 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
                                   static_cast<double>((config.background >> 16) & 0xFF)};
     const TSampleColorer colorer(props, config.maxCycle);
     const TSampleColor maxDepth = props.SampleColor(0.0f, 1, config.maxCycle, false);
-    const std::uint8_t maxDepthPixel[3] = {
-        DisplayByte(maxDepth.red, maxDepth.opacity, background[0]),
-        DisplayByte(maxDepth.green, maxDepth.opacity, background[1]),
-        DisplayByte(maxDepth.blue, maxDepth.opacity, background[2])};
+    PixelVector::MaxDepthPixel maxDepthPixel;
+    for (int k = 0; k < 3; ++k) {
+      const double channel[3] = {maxDepth.red, maxDepth.green, maxDepth.blue};
+      maxDepthPixel.display[k] = DisplayByte(channel[k], maxDepth.opacity, background[k]);
+    }
+    maxDepthPixel.exportColor = ExportColor(maxDepth);
+    maxDepthPixel.exportAlpha = ExportAlpha(maxDepth);
     const PixelVector vector = colorer.MakePixelVector(background, maxDepthPixel);
     if (!vector.usable()) GTEST_SKIP() << "no AVX2 on this processor";
     const int count = static_cast<int>(depths.size());
@@ -116,6 +128,13 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
       for (int k = 0; k < left; ++k) painted[static_cast<std::size_t>(undone[k])] = false;
       // Mixed groups are a quarter of the random ones; the fixed start adds two and the end two.
       EXPECT_LE(left, 4 * 150 + 4 * 2 + 2) << config.name;
+      std::vector<std::uint32_t> colors(depths.size(), 0xABABABAB);
+      std::vector<std::uint8_t> alpha(depths.size(), 0xAB);
+      std::vector<int> exportUndone(depths.size());
+      const int exportLeft = vector.Export(depths.data(), cycleInput, count, colors.data(),
+                                           alpha.data(), exportUndone.data());
+      EXPECT_EQ(std::vector<int>(undone.begin(), undone.begin() + left),
+                std::vector<int>(exportUndone.begin(), exportUndone.begin() + exportLeft));
       for (int i = 0; i < count; ++i) {
         if (!painted[static_cast<std::size_t>(i)]) continue;
         const TSampleColor c = props.SampleColor(depths[static_cast<std::size_t>(i)],
@@ -128,6 +147,8 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
         ASSERT_TRUE(got[0] == want[0] && got[1] == want[1] && got[2] == want[2] &&
                     got[3] == 0xAB && got[4] == 0xAB)
             << config.name << " sample " << i << " depth " << depths[static_cast<std::size_t>(i)];
+        ASSERT_EQ(colors[static_cast<std::size_t>(i)], ExportColor(c)) << config.name << " " << i;
+        ASSERT_EQ(alpha[static_cast<std::size_t>(i)], ExportAlpha(c)) << config.name << " " << i;
       }
     }
   }
@@ -141,8 +162,7 @@ TEST(PixelVector, PowerCurvesAreLeftToTheOneSamplePath) {
     props.SensInside = curve;
     const TSampleColorer colorer(props, 3);
     const double background[3] = {0, 0, 0};
-    const std::uint8_t black[3] = {0, 0, 0};
-    EXPECT_FALSE(colorer.MakePixelVector(background, black).usable());
+    EXPECT_FALSE(colorer.MakePixelVector(background, {}).usable());
   }
 }
 
