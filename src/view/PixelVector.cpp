@@ -36,12 +36,15 @@ PixelVector::PixelVector(const SampleColorRules::Settings& settings, const Palet
     : maxDepth_(maxDepth) {
   std::copy(background, background + 3, background_);
   using SampleColorRules::Byte;
-  for (const TCycleColors& c : cycleColors) {
-    const double entry[8] = {Byte(c.background, 0), Byte(c.background, 8),
-                             Byte(c.background, 16), c.backgroundOpacity,
-                             Byte(c.foreground, 0), Byte(c.foreground, 8),
-                             Byte(c.foreground, 16), c.foregroundOpacity};
-    cycleMix_.insert(cycleMix_.end(), entry, entry + 8);
+  // The inside mix colours are read only without the inside depth palette.
+  if (!settings.usePalDepthInside) {
+    for (const TCycleColors& c : cycleColors) {
+      const double entry[8] = {Byte(c.background, 0), Byte(c.background, 8),
+                               Byte(c.background, 16), c.backgroundOpacity,
+                               Byte(c.foreground, 0), Byte(c.foreground, 8),
+                               Byte(c.foreground, 16), c.foregroundOpacity};
+      cycleMix_.insert(cycleMix_.end(), entry, entry + 8);
+    }
   }
   const std::uint32_t from = settings.backgroundOutside, to = settings.foregroundOutside;
   for (int c = 0; c < 3; ++c) {
