@@ -73,7 +73,8 @@ class BmpStream : public PlacedStream {
     // about a megabyte, each one write: a band is never held a second time whole, and a
     // picture of many rows takes few system calls.
     const std::size_t rowBytes = BmpFile::RowBytes(width_);
-    const int pieceRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
+    const int pieceRows =
+        static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
     std::string piece(rowBytes * static_cast<std::size_t>(std::min(pieceRows, count)), '\0');
     std::string reason;
     // Pieces from the band's last row up, so that each is written in file order.

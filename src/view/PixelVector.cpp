@@ -15,10 +15,17 @@ namespace {
 bool MakeSide(ESensitivity sensitivity, double strength, bool usePalette,
               const PaletteTable& palette, PixelVector::Side& side) {
   switch (sensitivity) {
-    case ESensitivity::SensLow: side.curve = 0; break;
-    case ESensitivity::SensNormal: side.curve = 1; break;
-    case ESensitivity::SensHigh: side.curve = 2; break;
-    default: return false;
+    case ESensitivity::SensLow:
+      side.curve = 0;
+      break;
+    case ESensitivity::SensNormal:
+      side.curve = 1;
+      break;
+    case ESensitivity::SensHigh:
+      side.curve = 2;
+      break;
+    default:
+      return false;
   }
   side.strength = strength;
   if (usePalette) {
@@ -39,9 +46,9 @@ PixelVector::PixelVector(const SampleColorRules::Settings& settings, const Palet
   // The inside mix colours are read only without the inside depth palette.
   if (!settings.usePalDepthInside) {
     for (const TCycleColors& c : cycleColors) {
-      const double entry[8] = {Byte(c.background, 0), Byte(c.background, 8),
+      const double entry[8] = {Byte(c.background, 0),  Byte(c.background, 8),
                                Byte(c.background, 16), c.backgroundOpacity,
-                               Byte(c.foreground, 0), Byte(c.foreground, 8),
+                               Byte(c.foreground, 0),  Byte(c.foreground, 8),
                                Byte(c.foreground, 16), c.foregroundOpacity};
       cycleMix_.insert(cycleMix_.end(), entry, entry + 8);
     }
@@ -88,7 +95,7 @@ using Color4 = PixelVector::Color4;
 
 // Mixes from a at m = 0 to b at m = 1: a * (1 - m) + b * m.
 [[gnu::target("avx2")]] inline __m256d MixChannel(__m256d a, __m256d b, __m256d m,
-                                                   __m256d oneMinusM) {
+                                                  __m256d oneMinusM) {
   return _mm256_add_pd(_mm256_mul_pd(a, oneMinusM), _mm256_mul_pd(b, m));
 }
 
@@ -105,8 +112,8 @@ using Color4 = PixelVector::Color4;
   __m256d p;
   if (table.cyclic) {
     p = _mm256_sub_pd(e, _mm256_floor_pd(e));
-    const __m256d inside = _mm256_and_pd(_mm256_cmp_pd(p, zero, _CMP_GE_OQ),
-                                         _mm256_cmp_pd(p, one, _CMP_LE_OQ));
+    const __m256d inside =
+        _mm256_and_pd(_mm256_cmp_pd(p, zero, _CMP_GE_OQ), _mm256_cmp_pd(p, one, _CMP_LE_OQ));
     p = _mm256_and_pd(p, inside);
   } else {
     p = _mm256_and_pd(e, _mm256_cmp_pd(e, zero, _CMP_GE_OQ));
@@ -275,9 +282,9 @@ int PixelVector::Export(const float* depths, const std::int32_t* cycles, int cou
       std::fill(alpha + i, alpha + i + 4, v.maxDepth_.exportAlpha);
     }
     [[gnu::target("avx2")]] void Colors(int i, const Color4& c) {
-      const __m128i word = _mm_or_si128(
-          _mm_or_si128(ExportByte(c.red), _mm_slli_epi32(ExportByte(c.green), 8)),
-          _mm_slli_epi32(ExportByte(c.blue), 16));
+      const __m128i word =
+          _mm_or_si128(_mm_or_si128(ExportByte(c.red), _mm_slli_epi32(ExportByte(c.green), 8)),
+                       _mm_slli_epi32(ExportByte(c.blue), 16));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(colors + i), word);
       alignas(16) std::int32_t opacity[4];
       _mm_store_si128(reinterpret_cast<__m128i*>(opacity),
@@ -290,13 +297,13 @@ int PixelVector::Export(const float* depths, const std::int32_t* cycles, int cou
 
 #else
 
-int PixelVector::Paint(const float*, const std::int32_t*, int count, std::uint8_t*,
-                       std::ptrdiff_t, int* undone) const {
+int PixelVector::Paint(const float*, const std::int32_t*, int count, std::uint8_t*, std::ptrdiff_t,
+                       int* undone) const {
   return LeaveAll(count, undone);
 }
 
-int PixelVector::Export(const float*, const std::int32_t*, int count, std::uint32_t*,
-                        std::uint8_t*, int* undone) const {
+int PixelVector::Export(const float*, const std::int32_t*, int count, std::uint32_t*, std::uint8_t*,
+                        int* undone) const {
   return LeaveAll(count, undone);
 }
 

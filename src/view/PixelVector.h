@@ -18,7 +18,7 @@ class PixelVector {
  public:
   // The pixel of a sample at the maximum depth, as the window shows it and as it is exported.
   struct MaxDepthPixel {
-    std::uint8_t display[3] = {};  // red, green, blue
+    std::uint8_t display[3] = {};   // red, green, blue
     std::uint32_t exportColor = 0;  // colour word, red in the low byte
     std::uint8_t exportAlpha = 0;
   };

@@ -50,7 +50,8 @@ TCycleColors TFractViewProps::CycleColors(std::int32_t cycle, std::int32_t maxCy
 TSampleColor TFractViewProps::SampleColor(float depth, std::int32_t cycle, std::int32_t maxCycle,
                                           bool interpolated) const {
   return SampleColorRules::Sample(SampleColorRules::Settings(*this), PalOutside, PalDepthInside,
-                                  depth, interpolated, [&] { return CycleColors(cycle, maxCycle); });
+                                  depth, interpolated,
+                                  [&] { return CycleColors(cycle, maxCycle); });
 }
 
 TSampleColor TFractViewProps::SampleColor(float depth, const TCycleColors& cycleColors,

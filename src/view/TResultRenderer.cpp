@@ -272,12 +272,14 @@ bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image, 
           // Most samples by vector; the ones it leaves go the one-sample way.
           const std::size_t offset = static_cast<std::size_t>(px) * result.GetHeight();
           const float* depths = result.DepthPlane() + offset;
-          const std::int32_t* cycles = result.CyclePlane() ? result.CyclePlane() + offset : nullptr;
+          const std::int32_t* cycles =
+              result.CyclePlane() ? result.CyclePlane() + offset : nullptr;
           const int left = pixelVector_->Export(depths, cycles, height, colors.data(),
                                                 alpha.data(), undone.data());
           for (int k = 0; k < left; ++k) {
             const auto py = static_cast<std::size_t>(undone[static_cast<std::size_t>(k)]);
-            const Channels c = Export(colorer_(depths[py], cycles ? cycles[py] : 1, false), 0, false);
+            const Channels c =
+                Export(colorer_(depths[py], cycles ? cycles[py] : 1, false), 0, false);
             colors[py] = ExportColor(c);
             alpha[py] = ToByte(c.opacity * 255);
           }

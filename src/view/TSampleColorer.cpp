@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 TSampleColorer::TSampleColorer(const TFractViewProps& props, std::int32_t maxCycle)
     : props_(props),
       maxCycle_(maxCycle),

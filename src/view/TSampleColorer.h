@@ -10,9 +10,9 @@
 
 // The sample colour function for one painting pass: the view's settings, its depth palettes (as
 // tables) and the inside mix colours of every cycle number are read once at construction instead
-// of per sample. Gives exactly
-// the results of TFractViewProps::SampleColor. Refers to props, which must outlive the colorer
-// and stay unchanged while it is used (as during painting). Allocation-free per sample.
+// of per sample. Gives exactly the results of TFractViewProps::SampleColor. Refers to props,
+// which must outlive the colorer and stay unchanged while it is used (as during painting).
+// Allocation-free per sample.
 class TSampleColorer {
  public:
   TSampleColorer(const TFractViewProps& props, std::int32_t maxCycle);

@@ -1,10 +1,10 @@
-#include "files/PngRows.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <random>
 #include <vector>
+
+#include "files/PngRows.h"
 
 namespace {
 
@@ -14,13 +14,13 @@ TEST(PngRows, Adler32IsZlibs) {
   std::mt19937 random(3);
   std::vector<std::uint8_t> noise(70000), full(70000, 0xFF);
   for (auto& byte : noise) byte = static_cast<std::uint8_t>(random());
-  const std::size_t lengths[] = {0, 1, 31, 32, 33, 63, 64, 5551, 5552, 5553, 5584, 11104, 11105,
-                                 65536, 70000};
+  const std::size_t lengths[] = {0,    1,    31,   32,    33,    63,    64,   5551,
+                                 5552, 5553, 5584, 11104, 11105, 65536, 70000};
   for (const auto* data : {&noise, &full}) {
     for (std::uint32_t start : {1u, (1234u << 16) | 5678u, (65520u << 16) | 65520u}) {
       for (std::size_t length : lengths) {
-        const auto want = static_cast<std::uint32_t>(
-            adler32(start, data->data(), static_cast<uInt>(length)));
+        const auto want =
+            static_cast<std::uint32_t>(adler32(start, data->data(), static_cast<uInt>(length)));
         EXPECT_EQ(PngRows::Adler32(start, data->data(), length), want)
             << std::hex << start << std::dec << " " << length;
       }

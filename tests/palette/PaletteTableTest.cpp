@@ -1,5 +1,3 @@
-#include "palette/PaletteTable.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,8 @@
 #include <limits>
 #include <random>
 #include <vector>
+
+#include "palette/PaletteTable.h"
 
 namespace {
 
@@ -30,8 +30,20 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // The table's lookups are the palette's, bit for bit, with and without super colours, for
 // positions in every stretch, at and between the items, outside 0..1, infinite and NaN.
 TEST(PaletteTable, LooksUpExactlyWhatThePaletteGives) {
-  std::vector<double> positions = {0.0, -0.0, 0.2, 0.6, 1.0, 0.1999999, 0.6000001, 0.999,
-                                   -0.3, 1.7, -2.25, 3.0, 1e300, -1e-300,
+  std::vector<double> positions = {0.0,
+                                   -0.0,
+                                   0.2,
+                                   0.6,
+                                   1.0,
+                                   0.1999999,
+                                   0.6000001,
+                                   0.999,
+                                   -0.3,
+                                   1.7,
+                                   -2.25,
+                                   3.0,
+                                   1e300,
+                                   -1e-300,
                                    std::numeric_limits<double>::infinity(),
                                    -std::numeric_limits<double>::infinity(),
                                    std::numeric_limits<double>::quiet_NaN()};
@@ -49,8 +61,7 @@ TEST(PaletteTable, LooksUpExactlyWhatThePaletteGives) {
           const auto want = palette->GetSample(position, super);
           const auto got = table.GetSample(position, super);
           ASSERT_TRUE(SameBits(got.red, want.red) && SameBits(got.green, want.green) &&
-                      SameBits(got.blue, want.blue) &&
-                      SameBits(got.transFactor, want.transFactor))
+                      SameBits(got.blue, want.blue) && SameBits(got.transFactor, want.transFactor))
               << "cyclic " << cyclic << " position " << position << " super " << super;
         }
       }

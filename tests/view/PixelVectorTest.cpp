@@ -1,5 +1,3 @@
-#include "view/PixelVector.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "view/PixelVector.h"
 #include "view/TSampleColorer.h"
 
 namespace {
@@ -87,12 +86,12 @@ std::vector<float> Depths() {
 // and for export, and leaves only the mixed groups and the end of the run.
 TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
   const Config configs[] = {
-      {"mixes", ESensitivity::SensHigh, ESensitivity::SensHigh, 1.0, false, false, false, false,
-       3, 0x000000},
-      {"palettes", ESensitivity::SensHigh, ESensitivity::SensHigh, 1.0, true, true, false, false,
-       3, 0x000000},
-      {"cyclic", ESensitivity::SensLow, ESensitivity::SensNormal, 3.0, true, true, false, true,
-       3, 0x8040C0},
+      {"mixes", ESensitivity::SensHigh, ESensitivity::SensHigh, 1.0, false, false, false, false, 3,
+       0x000000},
+      {"palettes", ESensitivity::SensHigh, ESensitivity::SensHigh, 1.0, true, true, false, false, 3,
+       0x000000},
+      {"cyclic", ESensitivity::SensLow, ESensitivity::SensNormal, 3.0, true, true, false, true, 3,
+       0x8040C0},
       {"cycle colours", ESensitivity::SensNormal, ESensitivity::SensLow, 0.7, true, false, true,
        false, 7, 0xFFFFFF},
   };
@@ -137,15 +136,15 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
                 std::vector<int>(exportUndone.begin(), exportUndone.begin() + exportLeft));
       for (int i = 0; i < count; ++i) {
         if (!painted[static_cast<std::size_t>(i)]) continue;
-        const TSampleColor c = props.SampleColor(depths[static_cast<std::size_t>(i)],
-                                                 cycleInput ? cycleInput[i] : 1, config.maxCycle,
-                                                 false);
+        const TSampleColor c =
+            props.SampleColor(depths[static_cast<std::size_t>(i)], cycleInput ? cycleInput[i] : 1,
+                              config.maxCycle, false);
         const std::uint8_t want[3] = {DisplayByte(c.red, c.opacity, background[0]),
                                       DisplayByte(c.green, c.opacity, background[1]),
                                       DisplayByte(c.blue, c.opacity, background[2])};
         const std::uint8_t* got = out.data() + static_cast<std::size_t>(i) * 5;
-        ASSERT_TRUE(got[0] == want[0] && got[1] == want[1] && got[2] == want[2] &&
-                    got[3] == 0xAB && got[4] == 0xAB)
+        ASSERT_TRUE(got[0] == want[0] && got[1] == want[1] && got[2] == want[2] && got[3] == 0xAB &&
+                    got[4] == 0xAB)
             << config.name << " sample " << i << " depth " << depths[static_cast<std::size_t>(i)];
         ASSERT_EQ(colors[static_cast<std::size_t>(i)], ExportColor(c)) << config.name << " " << i;
         ASSERT_EQ(alpha[static_cast<std::size_t>(i)], ExportAlpha(c)) << config.name << " " << i;
