@@ -1,18 +1,7 @@
 #include "palette/PaletteTable.h"
 
-namespace {
-
-double Channel(std::uint32_t color, int shift) {
-  return static_cast<double>((color >> shift) & 0xFFu);
-}
-
-// Anchor + (colour - anchor) * factor, per channel: the palette's super channel.
-double SuperChannel(std::uint32_t color, std::uint32_t anchor, double factor, int shift) {
-  const double a = Channel(anchor, shift);
-  return a + (Channel(color, shift) - a) * factor;
-}
-
-}  // namespace
+using PaletteChannels::Channel;
+using PaletteChannels::SuperChannel;
 
 PaletteTable::PaletteTable(const TColorPalette1D& palette)
     : cyclic(palette.GetCyclic()), palette_(&palette) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "palette/PaletteChannels.h"
 #include "palette/TColorPalette1D.h"
 
 // A palette's chain read once into arrays, for painting passes that look up millions of samples:
@@ -39,9 +40,10 @@ class PaletteTable {
       sample.green = t * superTo[1][i] + (1 - t) * superFrom[1][i];
       sample.blue = t * superTo[2][i] + (1 - t) * superFrom[2][i];
     } else {
-      sample.red = Trunc((1 - t) * from[0][i] + t * to[0][i]);
-      sample.green = Trunc((1 - t) * from[1][i] + t * to[1][i]);
-      sample.blue = Trunc((1 - t) * from[2][i] + t * to[2][i]);
+      // Truncated into a byte, as the palette's colour word holds it.
+      sample.red = PaletteChannels::TruncChannel((1 - t) * from[0][i] + t * to[0][i]);
+      sample.green = PaletteChannels::TruncChannel((1 - t) * from[1][i] + t * to[1][i]);
+      sample.blue = PaletteChannels::TruncChannel((1 - t) * from[2][i] + t * to[2][i]);
     }
     return sample;
   }
@@ -68,11 +70,6 @@ class PaletteTable {
   std::vector<double> transFrom, transTo;
 
  private:
-  // A mixed channel truncated toward zero into a byte, as the palette's colour word holds it.
-  static double Trunc(double channel) {
-    return static_cast<double>(static_cast<std::uint32_t>(channel) & 0xFFu);
-  }
-
   const TColorPalette1D* palette_;
   bool countable_ = false;
 };

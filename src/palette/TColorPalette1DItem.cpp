@@ -3,24 +3,12 @@
 #include <cstddef>
 
 #include "common/Assert.h"
+#include "palette/PaletteChannels.h"
 #include "palette/PaletteCheck.h"
 
-namespace {
-
-double Channel(std::uint32_t color, int shift) {
-  return static_cast<double>((color >> shift) & 0xFFu);
-}
-
-// Truncates toward zero; the inputs lie in 0..255, so the result does too.
-std::uint32_t TruncChannel(double value) { return static_cast<std::uint32_t>(value) & 0xFFu; }
-
-// Anchor + (colour - anchor) * factor, per channel.
-double SuperChannel(std::uint32_t color, std::uint32_t anchor, double factor, int shift) {
-  const double a = Channel(anchor, shift);
-  return a + (Channel(color, shift) - a) * factor;
-}
-
-}  // namespace
+using PaletteChannels::Channel;
+using PaletteChannels::SuperChannel;
+using PaletteChannels::TruncChannel;
 
 TColorPalette1DItem::TColorPalette1DItem(double position, std::uint32_t colorBefore,
                                          double transFactorBefore)
