@@ -44,6 +44,12 @@ struct IsaAvx2 {
   static unsigned Lt(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_LT_OQ)); }
   static unsigned NotLe(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_NLE_UQ)); }
   static unsigned Bits(V mask) { return static_cast<unsigned>(_mm256_movemask_pd(mask)); }
+  static V Blend(unsigned bits, V a, V b) {
+    const __m256i lanes =
+        _mm256_and_si256(_mm256_set1_epi64x(bits), _mm256_setr_epi64x(1, 2, 4, 8));
+    return _mm256_blendv_pd(a, b,
+                            _mm256_castsi256_pd(_mm256_cmpgt_epi64(lanes, _mm256_setzero_si256())));
+  }
 };
 
 }  // namespace

@@ -49,11 +49,13 @@ struct IsaAvx512 {
   static V Blend(unsigned bits, V a, V b) {
     return _mm512_mask_blend_pd(static_cast<__mmask8>(bits), a, b);
   }
+  // Whole-vector loads and stores around the register forms: the memory forms of expand and
+  // compress are microcoded and slow on some processors.
   static V ExpandLoad(unsigned bits, const double* p) {
-    return _mm512_maskz_expandloadu_pd(static_cast<__mmask8>(bits), p);
+    return _mm512_maskz_expand_pd(static_cast<__mmask8>(bits), _mm512_loadu_pd(p));
   }
   static void CompressStore(unsigned bits, double* p, V v) {
-    _mm512_mask_compressstoreu_pd(p, static_cast<__mmask8>(bits), v);
+    _mm512_storeu_pd(p, _mm512_maskz_compress_pd(static_cast<__mmask8>(bits), v));
   }
 };
 

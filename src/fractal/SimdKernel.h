@@ -5,7 +5,7 @@
 //   kWidth, kBlocks         lanes per vector; vectors iterated side by side (hides latency)
 //   kRegisterHistory        histories of 1-3 entries are shifted in registers, not the ring
 //   kSettleInLoop           escapes are settled inside the loops (see below); then also
-//                           Blend, ExpandLoad and CompressStore
+//                           ExpandLoad and CompressStore
 //   Set, Load, Store, Add, Sub, Mul, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
@@ -554,11 +554,20 @@ class TSimdRun {
       depthDue_ = std::numeric_limits<std::int64_t>::max();
       return;
     }
-    double first = std::numeric_limits<double>::infinity();
-    for (unsigned bits = active_; bits != 0; bits &= bits - 1) {
-      first = std::min(first, start_[__builtin_ctz(bits)]);
+    // The smallest start of the active lanes, a vector at a time, then across one vector.
+    const V none = Isa::Set(std::numeric_limits<double>::infinity());
+    V first = none;
+#pragma GCC unroll 4
+    for (int b = 0; b < B; ++b) {
+      const unsigned bits = (active_ >> (b * W)) & kBlockBits;
+      first = Isa::Min(Isa::Blend(bits, none, Isa::Load(start_ + b * W)), first);
     }
-    depthDue_ = static_cast<std::int64_t>(first) + lastStep_;
+    alignas(64) double lanes[W];
+    Isa::Store(lanes, first);
+    for (int w = W / 2; w > 0; w /= 2) {
+      for (int i = 0; i < w; ++i) lanes[i] = std::min(lanes[i], lanes[i + w]);
+    }
+    depthDue_ = static_cast<std::int64_t>(lanes[0]) + lastStep_;
   }
 
   // Smoothed escapes are stored in batches: the logarithm and the two divisions of one sample
@@ -571,13 +580,16 @@ class TSimdRun {
     if (++escapeCount_ >= kEscapeBatch) FlushEscapes();
   }
 
-  void FlushEscapes() {
+  // Out of line: called once per batch, it would crowd the loop that inlines its caller.
+  [[gnu::noinline]] void FlushEscapes() {
+    // The logarithms first, then the rest: the calls do not wait on the divisions' chains.
+    for (int i = 0; i < escapeCount_; ++i) escR2_[i] = std::log(escR2_[i]);
     for (int i = 0; i < escapeCount_; ++i) {
       const std::size_t index = firstIndex_ + static_cast<std::size_t>(escSample_[i]);
       const double count = escCount_[i];
       steps_ += static_cast<std::uint64_t>(count);
       job_.depths[index] = DepthOf(
-          SmoothedEscapeCount(count, escR2_[i], job_.smoothFactor, job_.logR2), job_.maxDepth);
+          SmoothedFromLog(count, escR2_[i], job_.smoothFactor, job_.logR2), job_.maxDepth);
       if (job_.cyclePlane) job_.cyclePlane[index] = 0;
     }
     escapeCount_ = 0;
@@ -588,7 +600,10 @@ class TSimdRun {
   // nzr, nzi for the caller to blend in once the step is complete. False, with nothing done,
   // when the general path must settle them: a failure (radius not finite), counts without
   // smoothing, the lane that reaches MaxDepth first, or too few samples left in the strip.
-  bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step, V* nzr, V* nzi) {
+  // Inlined: a call would make the loop save and restore all its vector registers at every
+  // escape.
+  [[gnu::always_inline]] bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step,
+                                                 V* nzr, V* nzi) {
     const int n = __builtin_popcount(lanes);
     if (job_.smoothFactor == 0.0) return false;
     if (upEnd_ - upPos_ < n && !FillUpcoming(n)) return false;
