@@ -20,16 +20,45 @@
 
 namespace {
 
+// For each set of lanes: which source lane each lane takes (as two 32-bit halves) to expand
+// p[0], p[1], ... into those lanes, and to compress those lanes to the front.
+struct LanePermutes {
+  alignas(32) std::int32_t expand[16][8];
+  alignas(32) std::int32_t compress[16][8];
+};
+
+constexpr LanePermutes MakeLanePermutes() {
+  LanePermutes t{};
+  for (int bits = 0; bits < 16; ++bits) {
+    int next = 0;
+    for (int lane = 0; lane < 4; ++lane) {
+      const bool set = (bits >> lane) & 1;
+      const int from = set ? next : lane;  // others keep their own lane (unspecified)
+      t.expand[bits][2 * lane] = 2 * from;
+      t.expand[bits][2 * lane + 1] = 2 * from + 1;
+      if (set) {
+        t.compress[bits][2 * next] = 2 * lane;
+        t.compress[bits][2 * next + 1] = 2 * lane + 1;
+        ++next;
+      }
+    }
+    for (int k = next; k < 4; ++k) {
+      t.compress[bits][2 * k] = 2 * k;
+      t.compress[bits][2 * k + 1] = 2 * k + 1;
+    }
+  }
+  return t;
+}
+
+constexpr LanePermutes kPermutes = MakeLanePermutes();
+
 struct IsaAvx2 {
   using V = __m256d;
   static constexpr int kWidth = 4;
   static constexpr int kBlocks = 2;
   // Histories of 1-3 entries live in registers (measured faster even with some spilling).
   static constexpr bool kRegisterHistory = true;
-  // Measured slower here: in the register loop the extra code costs registers that 16 cannot
-  // spare, and with the history in the ring (expand and compress by lane permutations) it
-  // settled no faster.
-  static constexpr bool kSettleInLoop = false;
+  static constexpr bool kSettleInLoop = true;
 
   static V Set(double v) { return _mm256_set1_pd(v); }
   static V Load(const double* p) { return _mm256_loadu_pd(p); }
@@ -44,6 +73,17 @@ struct IsaAvx2 {
   static unsigned Lt(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_LT_OQ)); }
   static unsigned NotLe(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_NLE_UQ)); }
   static unsigned Bits(V mask) { return static_cast<unsigned>(_mm256_movemask_pd(mask)); }
+  // Expand and compress by a permutation of the 32-bit halves: the lanes of bits in order.
+  static V ExpandLoad(unsigned bits, const double* p) {
+    return Permute(_mm256_loadu_pd(p), kPermutes.expand[bits]);
+  }
+  static void CompressStore(unsigned bits, double* p, V v) {
+    _mm256_storeu_pd(p, Permute(v, kPermutes.compress[bits]));
+  }
+  static V Permute(V v, const std::int32_t* halves) {
+    const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(halves));
+    return _mm256_castps_pd(_mm256_permutevar8x32_ps(_mm256_castpd_ps(v), index));
+  }
   static V Blend(unsigned bits, V a, V b) {
     const __m256i lanes =
         _mm256_and_si256(_mm256_set1_epi64x(bits), _mm256_setr_epi64x(1, 2, 4, 8));
