@@ -100,8 +100,9 @@ class TSimdRun {
   // without an event settles nothing (SettleStep with no lanes to handle), so results do not
   // depend on where passes end.
   static constexpr std::int64_t kStopCheckSteps = std::int64_t{1} << 16;
-  std::int64_t PassEnd() const {
-    return depthDue_ - step_ > kStopCheckSteps ? step_ + kStopCheckSteps : depthDue_;
+  std::int64_t PassEnd() {
+    passLimit_ = step_ + kStopCheckSteps;
+    return std::min(depthDue_, passLimit_);
   }
 
   // Short histories get a loop unrolled at compile time; kSlots -1 reads the length at run time.
@@ -186,7 +187,7 @@ class TSimdRun {
       }
       const unsigned active = active_;
       const unsigned startLive = startLive_;
-      const std::int64_t due = PassEnd();
+      std::int64_t due = PassEnd();
       std::int64_t step = step_;
       std::int32_t newest = newest_;
       unsigned handle = 0;
@@ -259,7 +260,7 @@ class TSimdRun {
       const double* blank = blank_;
       const unsigned active = active_;
       const unsigned startLive = startLive_;
-      const std::int64_t due = PassEnd();
+      std::int64_t due = PassEnd();
       std::int64_t step = step_;
       unsigned handle = 0;
       for (;;) {
@@ -334,11 +335,11 @@ class TSimdRun {
   // kInLoop, escapes alone, of lanes never scanned since their refill, are settled here and the
   // lanes step on from their next samples' points (blended into the new points w and their
   // squares, and into c when it is the point); they are returned in refill, for the caller to
-  // empty their history. Returns false, with nothing done, for every other event: the loop is
-  // left for SettleStep.
+  // empty their history, and due moves on when the lane due first was among them. Returns
+  // false, with nothing done, for every other event: the loop is left for SettleStep.
   template <bool kInLoop>
   [[gnu::always_inline]] bool SettleEscapesInLoop(unsigned lanes, unsigned escapes,
-                                                  std::int64_t step, std::int64_t due,
+                                                  std::int64_t step, std::int64_t& due,
                                                   const V* r2, V* wr, V* wi, V* wr2, V* wi2,
                                                   V* cr, V* ci, unsigned& refill) {
     if constexpr (!kInLoop) {
@@ -346,7 +347,12 @@ class TSimdRun {
     } else {
       if (step == due || (lanes & (~escapes | scanned_)) != 0) return false;
       V nzr[B], nzi[B];
-      if (!QueueEscapesInLoop(lanes, r2, step, nzr, nzi)) return false;
+      bool dueLost = false;
+      if (!QueueEscapesInLoop(lanes, r2, step, nzr, nzi, dueLost)) return false;
+      if (dueLost) {
+        UpdateDepthDue();
+        due = std::min(depthDue_, passLimit_);
+      }
 #pragma GCC unroll 4
       for (int b = 0; b < B; ++b) {
         const unsigned bits = (lanes >> (b * W)) & kBlockBits;
@@ -599,24 +605,28 @@ class TSimdRun {
   // scanned since their refill, and gives them their next samples: the new starting points in
   // nzr, nzi for the caller to blend in once the step is complete. False, with nothing done,
   // when the general path must settle them: a failure (radius not finite), counts without
-  // smoothing, the lane that reaches MaxDepth first, or too few samples left in the strip.
+  // smoothing, or too few samples left in the strip. dueLost tells whether the lane that
+  // reaches MaxDepth first was among them.
   // Inlined: a call would make the loop save and restore all its vector registers at every
   // escape.
   [[gnu::always_inline]] bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step,
-                                                 V* nzr, V* nzi) {
+                                                 V* nzr, V* nzi, bool& dueLost) {
     const int n = __builtin_popcount(lanes);
     if (job_.smoothFactor == 0.0) return false;
     if (upEnd_ - upPos_ < n && !FillUpcoming(n)) return false;
     const V finite = Isa::Set(DBL_MAX);
     const V firstDue = Isa::Set(FirstDue());
     unsigned bad = 0;
+    unsigned due = 0;
 #pragma GCC unroll 4
     for (int b = 0; b < B; ++b) {
       const unsigned bits = (lanes >> (b * W)) & kBlockBits;
+      bad |= Isa::NotLe(r2[b], finite) & bits;
       // Active lanes start at firstDue or later; those starting there set the due step.
-      bad |= (Isa::NotLe(r2[b], finite) | ~Isa::Lt(firstDue, Isa::Load(start_ + b * W))) & bits;
+      due |= ~Isa::Lt(firstDue, Isa::Load(start_ + b * W)) & bits;
     }
     if (bad != 0) return false;
+    dueLost = due != 0;
     // The count of a lane is step - start + 1; the new samples start at the next step.
     const V next = Isa::Set(static_cast<double>(step + 1));
 #pragma GCC unroll 4
@@ -739,6 +749,7 @@ class TSimdRun {
   double nextX_;
   std::int64_t step_ = 0;      // global step number
   std::int64_t depthDue_ = 0;  // the first step at which an active lane reaches MaxDepth
+  std::int64_t passLimit_ = 0;  // the last step of the current pass before reading the stop flag
   std::uint64_t steps_ = 0;
   unsigned active_ = 0;     // lanes holding a sample
   unsigned startLive_ = 0;  // lanes whose unfilled entries may still be sighted
