@@ -66,6 +66,7 @@ struct IsaAvx2 {
   static V Add(V a, V b) { return _mm256_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
   static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
+  static V Div(V a, V b) { return _mm256_div_pd(a, b); }
   // Exact negation: flips the sign bit, as the unary minus of the scalar code does.
   static V Neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
   static V BitOr(V a, V b) { return _mm256_or_pd(a, b); }

@@ -34,6 +34,7 @@ struct IsaAvx512 {
   static V Add(V a, V b) { return _mm512_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
   static V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
+  static V Div(V a, V b) { return _mm512_div_pd(a, b); }
   // Exact negation: flips the sign bit, as the unary minus of the scalar code does.
   static V Neg(V a) {
     return _mm512_castsi512_pd(

@@ -6,7 +6,7 @@
 //   kRegisterHistory        histories of 1-3 entries are shifted in registers, not the ring
 //   kSettleInLoop           escapes are settled inside the loops (see below); then also
 //                           ExpandLoad and CompressStore
-//   Set, Load, Store, Add, Sub, Mul, Neg
+//   Set, Load, Store, Add, Sub, Mul, Div, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
 //   Lt, NotLe               lane bits of a < b and of !(a <= b) (true for NaN)
@@ -588,14 +588,23 @@ class TSimdRun {
 
   // Out of line: called once per batch, it would crowd the loop that inlines its caller.
   [[gnu::noinline]] void FlushEscapes() {
-    // The logarithms first, then the rest: the calls do not wait on the divisions' chains.
+    // The logarithms first; then SmoothedFromLog and DepthOf's division, with the same
+    // operations lane by lane, a vector at a time (the arrays have room for a whole last one).
     for (int i = 0; i < escapeCount_; ++i) escR2_[i] = std::log(escR2_[i]);
+    const V factor = Isa::Set(job_.smoothFactor);
+    const V logR2 = Isa::Set(job_.logR2);
+    const V maxDepth = Isa::Set(job_.maxDepth);
+    const V zero = Isa::Set(0.0);
+    const V least = Isa::Set(0.0001);
+    for (int i = 0; i < escapeCount_; i += W) {
+      const V logr2 = Isa::Load(escR2_ + i);
+      const V count = Isa::Sub(Isa::Load(escCount_ + i), Isa::Div(Isa::Mul(factor, logr2), logR2));
+      Isa::Store(escR2_ + i, Isa::Div(Isa::Blend(Isa::Lt(count, zero), count, least), maxDepth));
+    }
     for (int i = 0; i < escapeCount_; ++i) {
+      steps_ += static_cast<std::uint64_t>(escCount_[i]);
       const std::size_t index = firstIndex_ + static_cast<std::size_t>(escSample_[i]);
-      const double count = escCount_[i];
-      steps_ += static_cast<std::uint64_t>(count);
-      job_.depths[index] = DepthOf(
-          SmoothedFromLog(count, escR2_[i], job_.smoothFactor, job_.logR2), job_.maxDepth);
+      job_.depths[index] = static_cast<float>(escR2_[i]);
       if (job_.cyclePlane) job_.cyclePlane[index] = 0;
     }
     escapeCount_ = 0;
@@ -763,9 +772,9 @@ class TSimdRun {
   // the L lanes of one refill (and a whole vector's write).
   static constexpr int kEscapeBatch = 64;
   static constexpr int kEscapeRoom = kEscapeBatch + L + W;
-  alignas(64) double escSample_[kEscapeRoom];
-  alignas(64) double escCount_[kEscapeRoom];
-  alignas(64) double escR2_[kEscapeRoom];
+  alignas(64) double escSample_[kEscapeRoom] = {};
+  alignas(64) double escCount_[kEscapeRoom] = {};
+  alignas(64) double escR2_[kEscapeRoom] = {};
   int escapeCount_ = 0;
   // The next samples of the strip in order: sample in strip and starting point (and room for
   // reading a whole vector at the last).
