@@ -1,5 +1,6 @@
 #include "files/PngEncoder.h"
 
+#include <isa-l/igzip_lib.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -102,16 +103,12 @@ bool PngEncoder::Start(int width, int height, int channels, const std::string& c
   return true;
 }
 
-PngEncoder::Scratch::~Scratch() {
-  if (stream) {
-    deflateEnd(stream);
-    delete stream;
-  }
-}
+PngEncoder::Scratch::Scratch() = default;
+PngEncoder::Scratch::~Scratch() = default;
 
-// Filters rows (count rows after the row above) and compresses them as raw deflate, ended by
-// a sync flush, or as the end of the stream when last. The scratch buffers and compressor are
-// reused from block to block.
+// Filters rows (count rows after the row above) and compresses them as raw deflate on their own,
+// byte-aligned at the end, or as the end of the stream when last. The scratch buffers are reused
+// from block to block.
 bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, int count,
                           std::size_t rowBytes, bool last, Block& block, Scratch& scratch) {
   const std::size_t size = static_cast<std::size_t>(count) * (rowBytes + 1);
@@ -128,24 +125,26 @@ bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, i
   // Starting from the Adler-32 of nothing.
   block.adler = PngRows::Adler32(1, reinterpret_cast<const std::uint8_t*>(scratch.filtered.data()),
                                  size);
-  if (!scratch.stream) {
-    auto made = std::make_unique<z_stream>();
-    if (deflateInit2(made.get(), 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return false;
-    scratch.stream = made.release();
-  } else if (deflateReset(scratch.stream) != Z_OK) {
-    return false;
-  }
-  z_stream* z = scratch.stream;
-  const std::size_t bound = deflateBound(z, size) + 16;
+  // At worst the data is stored: 5 bytes of header per block of at most 65535 bytes.
+  const std::size_t bound = size + 5 * (size / 65535 + 2) + 64;
   if (scratch.deflated.size() < bound) scratch.deflated.resize(bound);
-  z->next_in = reinterpret_cast<Bytef*>(scratch.filtered.data());
-  z->avail_in = static_cast<uInt>(size);
-  z->next_out = reinterpret_cast<Bytef*>(scratch.deflated.data());
-  z->avail_out = static_cast<uInt>(scratch.deflated.size());
-  const int status = deflate(z, last ? Z_FINISH : Z_SYNC_FLUSH);
-  const bool ok =
-      last ? status == Z_STREAM_END : (status == Z_OK && z->avail_in == 0 && z->avail_out > 0);
-  block.deflated.assign(scratch.deflated.data(), z->total_out);
+  if (!scratch.stream) {
+    scratch.stream = std::make_unique<isal_zstream>();
+    scratch.level.resize(ISAL_DEF_LVL1_DEFAULT);
+  }
+  isal_zstream& stream = *scratch.stream;
+  isal_deflate_stateless_init(&stream);
+  stream.level = 1;
+  stream.level_buf = scratch.level.data();
+  stream.level_buf_size = static_cast<std::uint32_t>(scratch.level.size());
+  stream.next_in = reinterpret_cast<std::uint8_t*>(scratch.filtered.data());
+  stream.avail_in = static_cast<std::uint32_t>(size);
+  stream.next_out = reinterpret_cast<std::uint8_t*>(scratch.deflated.data());
+  stream.avail_out = static_cast<std::uint32_t>(scratch.deflated.size());
+  stream.flush = FULL_FLUSH;
+  stream.end_of_stream = last ? 1 : 0;
+  const bool ok = isal_deflate_stateless(&stream) == COMP_OK && stream.avail_in == 0;
+  block.deflated.assign(scratch.deflated.data(), stream.total_out);
   return ok;
 }
 

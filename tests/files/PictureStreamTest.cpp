@@ -121,8 +121,8 @@ std::vector<std::uint8_t> DecodePng(const std::string& bytes, png_uint_32 format
 }
 
 // The in-memory and the streamed writer share one encoder: for pictures of runs, of noise, of
-// one pixel or one column and of many compressed blocks, both files hold the document, decode to
-// exactly the pixels and are the same bytes.
+// one pixel or one column, of many compressed blocks and of many stored ones, both files hold
+// the document, decode to exactly the pixels and are the same bytes.
 TEST_F(PictureStreamTest, PngWritersDecodeToThePixelsWithTheDocument) {
   std::vector<std::uint8_t> runs(300 * 40 * 3);
   for (int y = 0; y < 40; ++y) {
@@ -133,11 +133,12 @@ TEST_F(PictureStreamTest, PngWritersDecodeToThePixelsWithTheDocument) {
       p[2] = static_cast<std::uint8_t>((x + y) % 3 == 0 ? 9 : 200);
     }
   }
-  const struct {
+  struct Case {
     const char* what;
     int width, height;
     std::vector<std::uint8_t> pixels;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {"runs", 300, 40, runs},
       {"noise", 11, 6, Pattern(11, 6, 3)},
       {"one pixel", 1, 1, {1, 2, 3}},
@@ -146,6 +147,14 @@ TEST_F(PictureStreamTest, PngWritersDecodeToThePixelsWithTheDocument) {
       // writer and fed 4 rows at a time to the streamed one.
       {"many blocks", 3000, 100, Pattern(3000, 100, 3)},
   };
+  // Bytes with nothing to compress: every block is stored, larger than its input.
+  std::vector<std::uint8_t> noise(3000 * 100 * 3);
+  std::uint32_t state = 12345;
+  for (std::uint8_t& b : noise) {
+    state = state * 1664525 + 1013904223;
+    b = static_cast<std::uint8_t>(state >> 24);
+  }
+  cases.push_back({"incompressible blocks", 3000, 100, noise});
   const std::string text = "<doc>\xE9</doc>";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
