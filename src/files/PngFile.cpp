@@ -1,5 +1,6 @@
 #include "files/PngFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,6 +44,10 @@ bool EncodeBitmap(const Bitmap24& bitmap, std::string_view documentText, std::st
                   std::string& error) {
   if (!PngFile::CheckEncodable(bitmap.width, bitmap.height, 3, error)) return false;
   bytes.clear();
+  // Room for the bytes stored uncompressed (up to 64 MiB): the file then grows without copies,
+  // and the memory it does not fill is never touched.
+  const std::size_t stored = bitmap.rgb.size() + static_cast<std::size_t>(bitmap.height) * 8;
+  bytes.reserve(std::min<std::size_t>(stored + (std::size_t{1} << 16), std::size_t{1} << 26));
   PngEncoder encoder([&bytes](std::string_view data, std::string&) {
     bytes.append(data);
     return true;
