@@ -103,6 +103,14 @@ bool PngEncoder::Start(int width, int height, int channels, const std::string& c
   return true;
 }
 
+std::uint8_t* PngEncoder::Buffer::Get(std::size_t n) {
+  if (size < n) {
+    data = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+    size = n;
+  }
+  return data.get();
+}
+
 PngEncoder::Scratch::Scratch() = default;
 PngEncoder::Scratch::~Scratch() = default;
 
@@ -112,8 +120,8 @@ PngEncoder::Scratch::~Scratch() = default;
 bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, int count,
                           std::size_t rowBytes, bool last, Block& block, Scratch& scratch) {
   const std::size_t size = static_cast<std::size_t>(count) * (rowBytes + 1);
-  if (scratch.filtered.size() < size) scratch.filtered.resize(size);
-  auto* out = reinterpret_cast<std::uint8_t*>(scratch.filtered.data());
+  std::uint8_t* const filtered = scratch.filtered.Get(size);
+  std::uint8_t* out = filtered;
   for (int r = 0; r < count; ++r) {
     const std::uint8_t* row = rows + static_cast<std::size_t>(r) * rowBytes;
     *out++ = kFilterUp;
@@ -123,28 +131,24 @@ bool PngEncoder::Compress(const std::uint8_t* rows, const std::uint8_t* above, i
   }
   block.size = size;
   // Starting from the Adler-32 of nothing.
-  block.adler = PngRows::Adler32(1, reinterpret_cast<const std::uint8_t*>(scratch.filtered.data()),
-                                 size);
+  block.adler = PngRows::Adler32(1, filtered, size);
   // At worst the data is stored: 5 bytes of header per block of at most 65535 bytes.
   const std::size_t bound = size + 5 * (size / 65535 + 2) + 64;
-  if (scratch.deflated.size() < bound) scratch.deflated.resize(bound);
-  if (!scratch.stream) {
-    scratch.stream = std::make_unique<isal_zstream>();
-    scratch.level.resize(ISAL_DEF_LVL1_DEFAULT);
-  }
+  std::uint8_t* const deflated = scratch.deflated.Get(bound);
+  if (!scratch.stream) scratch.stream = std::make_unique<isal_zstream>();
   isal_zstream& stream = *scratch.stream;
   isal_deflate_stateless_init(&stream);
   stream.level = 1;
-  stream.level_buf = scratch.level.data();
-  stream.level_buf_size = static_cast<std::uint32_t>(scratch.level.size());
-  stream.next_in = reinterpret_cast<std::uint8_t*>(scratch.filtered.data());
+  stream.level_buf = scratch.level.Get(ISAL_DEF_LVL1_DEFAULT);
+  stream.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
+  stream.next_in = filtered;
   stream.avail_in = static_cast<std::uint32_t>(size);
-  stream.next_out = reinterpret_cast<std::uint8_t*>(scratch.deflated.data());
-  stream.avail_out = static_cast<std::uint32_t>(scratch.deflated.size());
+  stream.next_out = deflated;
+  stream.avail_out = static_cast<std::uint32_t>(bound);
   stream.flush = FULL_FLUSH;
   stream.end_of_stream = last ? 1 : 0;
   const bool ok = isal_deflate_stateless(&stream) == COMP_OK && stream.avail_in == 0;
-  block.deflated.assign(scratch.deflated.data(), stream.total_out);
+  block.deflated.assign(reinterpret_cast<const char*>(deflated), stream.total_out);
   return ok;
 }
 

@@ -62,11 +62,18 @@ class PngEncoder {
     unsigned long adler = 1;
     std::size_t size = 0;  // filtered bytes
   };
+  // Memory that is not cleared when it is made: pages that are never written are never touched.
+  struct Buffer {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+    // At least n bytes; the contents are kept only while no more is asked for.
+    std::uint8_t* Get(std::size_t n);
+  };
   // Buffers and compressor of one thread, kept from block to block.
   struct Scratch {
-    std::string filtered, deflated;
+    Buffer filtered, deflated;
     std::unique_ptr<isal_zstream> stream;  // the compressor's state (80 KiB), once made
-    std::vector<std::uint8_t> level;       // and its working memory
+    Buffer level;                          // and its working memory
     Scratch();
     ~Scratch();
   };
