@@ -588,8 +588,9 @@ class TSimdRun {
 
   // Out of line: called once per batch, it would crowd the loop that inlines its caller.
   [[gnu::noinline]] void FlushEscapes() {
-    // The logarithms first; then SmoothedFromLog and DepthOf's division, with the same
-    // operations lane by lane, a vector at a time (the arrays have room for a whole last one).
+    // The logarithms first; then the rest of SmoothedEscapeCount and DepthOf's division, with
+    // the same operations lane by lane, a vector at a time (the arrays have room for a whole
+    // last vector).
     for (int i = 0; i < escapeCount_; ++i) escR2_[i] = std::log(escR2_[i]);
     const V factor = Isa::Set(job_.smoothFactor);
     const V logR2 = Isa::Set(job_.logR2);
@@ -598,7 +599,8 @@ class TSimdRun {
     const V least = Isa::Set(0.0001);
     for (int i = 0; i < escapeCount_; i += W) {
       const V logr2 = Isa::Load(escR2_ + i);
-      const V count = Isa::Sub(Isa::Load(escCount_ + i), Isa::Div(Isa::Mul(factor, logr2), logR2));
+      const V count =
+          Isa::Sub(Isa::Load(escCount_ + i), Isa::Div(Isa::Mul(factor, logr2), logR2));
       Isa::Store(escR2_ + i, Isa::Div(Isa::Blend(Isa::Lt(count, zero), count, least), maxDepth));
     }
     for (int i = 0; i < escapeCount_; ++i) {
@@ -615,9 +617,8 @@ class TSimdRun {
   // nzr, nzi for the caller to blend in once the step is complete. False, with nothing done,
   // when the general path must settle them: a failure (radius not finite), counts without
   // smoothing, or too few samples left in the strip. dueLost tells whether the lane that
-  // reaches MaxDepth first was among them.
-  // Inlined: a call would make the loop save and restore all its vector registers at every
-  // escape.
+  // reaches MaxDepth first was among them. Inlined: a call would make the loop save and restore
+  // all its vector registers at every escape.
   [[gnu::always_inline]] bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step,
                                                  V* nzr, V* nzi, bool& dueLost) {
     const int n = __builtin_popcount(lanes);
