@@ -58,7 +58,6 @@ struct IsaAvx2 {
   static constexpr int kBlocks = 2;
   // Histories of 1-3 entries live in registers (measured faster even with some spilling).
   static constexpr bool kRegisterHistory = true;
-  static constexpr bool kSettleInLoop = true;
 
   static V Set(double v) { return _mm256_set1_pd(v); }
   static V Load(const double* p) { return _mm256_loadu_pd(p); }

@@ -4,8 +4,6 @@
 //   V                       vector of Isa::kWidth doubles
 //   kWidth, kBlocks         lanes per vector; vectors iterated side by side (hides latency)
 //   kRegisterHistory        histories of 1-3 entries are shifted in registers, not the ring
-//   kSettleInLoop           escapes are settled inside the loops (see below); then also
-//                           ExpandLoad and CompressStore
 //   Set, Load, Store, Add, Sub, Mul, Div, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
@@ -32,12 +30,11 @@
 // maximal depth are rare; they are decided per lane by the scalar rules that the scalar
 // kernel uses too.
 //
-// Where the instruction set has kSettleInLoop, the commonest event, lanes that escape while
-// nothing else needs attention, is settled inside the loop (histories of run-time length
-// excepted): the escapes go to a queue that is smoothed in batches, and the lanes take their
-// next samples from a queue of upcoming ones by vector blends, without leaving the loop. Only
-// lanes never scanned for cycles since their refill qualify, as only those have their cycle
-// bookkeeping untouched.
+// The commonest event, lanes that escape while nothing else needs attention, is settled inside
+// the loop (histories of run-time length excepted): the escapes go to a queue that is smoothed
+// in batches, and the lanes take their next samples from a queue of upcoming ones by vector
+// blends, without leaving the loop. Only lanes never scanned for cycles since their refill
+// qualify, as only those have their cycle bookkeeping untouched.
 
 #include <algorithm>
 #include <cfloat>
@@ -202,12 +199,12 @@ class TSimdRun {
         // Not for a history of run-time length: emptying it would take too many stores.
         unsigned refill = 0;
         if ((handle != 0 || step == due) &&
-            !SettleEscapesInLoop<Isa::kSettleInLoop && kSlots >= 0>(
+            !SettleEscapesInLoop<(kSlots >= 0)>(
                 handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci, refill)) {
           break;
         }
         if constexpr (kSlots != 0) newest = Push(wr, wi, slots, newest);
-        if constexpr (Isa::kSettleInLoop && kSlots > 0) {
+        if constexpr (kSlots > 0) {
           // The refilled lanes' ring entries, the new points just pushed included, are emptied:
           // left over, they would be sighted and cost a scan each (which reads filled entries
           // only, so results would not change).
@@ -283,8 +280,8 @@ class TSimdRun {
         handle = exits & active;
         unsigned refill = 0;  // lanes refilled in the loop; their history is emptied below
         if ((handle != 0 || step == due) &&
-            !SettleEscapesInLoop<Isa::kSettleInLoop>(handle, escapes, step, due, r2, wr, wi, wr2,
-                                                     wi2, cr, ci, refill)) {
+            !SettleEscapesInLoop<true>(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci,
+                                       refill)) {
           break;
         }
 #pragma GCC unroll 4
@@ -302,17 +299,15 @@ class TSimdRun {
           y2[b] = wi2[b];
         }
         ++step;
-        if constexpr (Isa::kSettleInLoop) {
-          if (refill != 0) {
-            const V nan = Isa::Set(std::numeric_limits<double>::quiet_NaN());
+        if (refill != 0) {
+          const V nan = Isa::Set(std::numeric_limits<double>::quiet_NaN());
 #pragma GCC unroll 4
-            for (int b = 0; b < B; ++b) {
-              const unsigned bits = (refill >> (b * W)) & kBlockBits;
+          for (int b = 0; b < B; ++b) {
+            const unsigned bits = (refill >> (b * W)) & kBlockBits;
 #pragma GCC unroll 4
-              for (int k = 0; k < kSlots; ++k) {
-                hr[k][b] = Isa::Blend(bits, hr[k][b], nan);
-                hi[k][b] = Isa::Blend(bits, hi[k][b], nan);
-              }
+            for (int k = 0; k < kSlots; ++k) {
+              hr[k][b] = Isa::Blend(bits, hr[k][b], nan);
+              hi[k][b] = Isa::Blend(bits, hi[k][b], nan);
             }
           }
         }
@@ -718,9 +713,8 @@ class TSimdRun {
       block_[l] = TCycleBlock{};
     }
     start_[l] = static_cast<double>(step_);
-    // With the refill in the loop, samples come from its queue so that both take them in order.
-    const bool none = Isa::kSettleInLoop ? upPos_ == upEnd_ && !FillUpcoming(1) : next_ >= total_;
-    if (none) {
+    // Samples come from the queue of upcoming ones, which the refills in the loop take from too.
+    if (upPos_ == upEnd_ && !FillUpcoming(1)) {
       active_ &= ~Bit(l);
       startLive_ &= ~Bit(l);
       zr_[l] = zi_[l] = cr_[l] = ci_[l] = 0.0;
@@ -728,14 +722,10 @@ class TSimdRun {
     }
     active_ |= Bit(l);
     if (slots_ > 0 && cycles_.startReachable) startLive_ |= Bit(l);
-    if constexpr (Isa::kSettleInLoop) {
-      sample_[l] = upSample_[upPos_];
-      zr_[l] = upRe_[upPos_];
-      zi_[l] = upIm_[upPos_];
-      ++upPos_;
-    } else {
-      TakeNextSample(sample_[l], zr_[l], zi_[l]);
-    }
+    sample_[l] = upSample_[upPos_];
+    zr_[l] = upRe_[upPos_];
+    zi_[l] = upIm_[upPos_];
+    ++upPos_;
     cr_[l] = job_.mapC ? zr_[l] : job_.cr;
     ci_[l] = job_.mapC ? zi_[l] : job_.ci;
   }
