@@ -23,8 +23,8 @@
 
 namespace {
 
-TKernelParams Reference(int maxCycle, KernelPath path) {
-  return ReferenceMandelbrot(2000, 2000, 1000, maxCycle, CycleLowest, path);
+TKernelParams Reference(int maxCycle, KernelPath path, ECycleSelection selection = CycleLowest) {
+  return ReferenceMandelbrot(2000, 2000, 1000, maxCycle, selection, path);
 }
 
 void SetCounters(benchmark::State& state, const TKernelParams& p, std::uint64_t steps) {
@@ -35,9 +35,9 @@ void SetCounters(benchmark::State& state, const TKernelParams& p, std::uint64_t 
 }
 
 // The kernel alone over all columns on this thread. Arguments: path, MaxCycle.
-void BM_Kernel(benchmark::State& state) {
+void KernelOnThisThread(benchmark::State& state, ECycleSelection selection) {
   const auto path = static_cast<KernelPath>(state.range(0));
-  const TKernelParams p = Reference(static_cast<int>(state.range(1)), path);
+  const TKernelParams p = Reference(static_cast<int>(state.range(1)), path, selection);
   auto result = NewResult(p);
   std::string error;
   auto kernel = TFractKernel::Create(p, nullptr, error);
@@ -52,6 +52,10 @@ void BM_Kernel(benchmark::State& state) {
   state.SetLabel(KernelPathName(kernel->ActivePath()));
   SetCounters(state, p, kernel->OrbitSteps());
 }
+
+void BM_Kernel(benchmark::State& state) { KernelOnThisThread(state, CycleLowest); }
+// The end-to-end workload's selection: every sighting ends its sample.
+void BM_KernelDepthLowest(benchmark::State& state) { KernelOnThisThread(state, DepthLowest); }
 
 // The engine with the best kernel. Arguments: workers (0 = all hardware threads), MaxCycle.
 void BM_Engine(benchmark::State& state) {
@@ -124,6 +128,11 @@ constexpr int kAvx512 = static_cast<int>(KernelPath::AVX512);
 BENCHMARK(BM_Kernel)
     ->ArgNames({"path", "MaxCycle"})
     ->ArgsProduct({{kScalar, kAvx2, kAvx512}, {3, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_KernelDepthLowest)
+    ->ArgNames({"path", "MaxCycle"})
+    ->ArgsProduct({{kAvx2, kAvx512}, {3}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_Settle)

@@ -34,7 +34,9 @@
 // the loop (histories of run-time length excepted): the escapes go to a queue that is smoothed
 // in batches, and the lanes take their next samples from a queue of upcoming ones by vector
 // blends, without leaving the loop. Only lanes never scanned for cycles since their refill
-// qualify, as only those have their cycle bookkeeping untouched.
+// qualify, as only those have their cycle bookkeeping untouched. When every sighting ends its
+// sample (the depth-lowest selection, with no unfilled entries to test), sightings are settled
+// there too in the loops that hold the history in registers.
 
 #include <algorithm>
 #include <cfloat>
@@ -58,6 +60,7 @@ class TSimdRun {
   TSimdRun(const TVectorJob& job, TVectorWorkspace& work)
       : job_(job),
         cycles_(job.cycles),
+        cyclesInLoop_(job.cycles.selection == DepthLowest && !job.cycles.startReachable),
         slots_(job.historySlots),
         lastStep_(static_cast<std::int64_t>(job.maxDepth) - 2),
         newest_(job.historySlots > 0 ? job.historySlots - 1 : 0),
@@ -199,8 +202,8 @@ class TSimdRun {
         // Not for a history of run-time length: emptying it would take too many stores.
         unsigned refill = 0;
         if ((handle != 0 || step == due) &&
-            !SettleEscapesInLoop<(kSlots >= 0)>(
-                handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci, refill)) {
+            !SettleInLoop<(kSlots >= 0), 0>(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr,
+                                            ci, refill)) {
           break;
         }
         if constexpr (kSlots != 0) newest = Push(wr, wi, slots, newest);
@@ -280,8 +283,8 @@ class TSimdRun {
         handle = exits & active;
         unsigned refill = 0;  // lanes refilled in the loop; their history is emptied below
         if ((handle != 0 || step == due) &&
-            !SettleEscapesInLoop<true>(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci,
-                                       refill)) {
+            !SettleInLoop<true, kSlots>(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci,
+                                        refill, hr, hi)) {
           break;
         }
 #pragma GCC unroll 4
@@ -327,23 +330,48 @@ class TSimdRun {
   }
 
   // The event of a step inside a loop (lanes needing attention, or the pass's end at due). With
-  // kInLoop, escapes alone, of lanes never scanned since their refill, are settled here and the
-  // lanes step on from their next samples' points (blended into the new points w and their
-  // squares, and into c when it is the point); they are returned in refill, for the caller to
-  // empty their history, and due moves on when the lane due first was among them. Returns
-  // false, with nothing done, for every other event: the loop is left for SettleStep.
-  template <bool kInLoop>
-  [[gnu::always_inline]] bool SettleEscapesInLoop(unsigned lanes, unsigned escapes,
-                                                  std::int64_t step, std::int64_t& due,
-                                                  const V* r2, V* wr, V* wi, V* wr2, V* wi2,
-                                                  V* cr, V* ci, unsigned& refill) {
+  // kInLoop, lanes never scanned since their refill are settled here when they escaped, or, with
+  // a history of kCycleSlots entries in registers (hr, hi) under a selection that ends a sample
+  // at its first sighting, when they sighted an entry; they step on from their next samples'
+  // points (blended into the new points w and their squares, and into c when it is the point)
+  // and are returned in refill, for the caller to empty their history; due moves on when the
+  // lane due first was among them. Returns false, with nothing done, for every other event: the
+  // loop is left for SettleStep.
+  template <bool kInLoop, int kCycleSlots>
+  [[gnu::always_inline]] bool SettleInLoop(unsigned lanes, unsigned escapes, std::int64_t step,
+                                           std::int64_t& due, const V* r2, V* wr, V* wi, V* wr2,
+                                           V* wi2, V* cr, V* ci, unsigned& refill,
+                                           const V (*hr)[B] = nullptr,
+                                           const V (*hi)[B] = nullptr) {
     if constexpr (!kInLoop) {
       return false;
     } else {
-      if (step == due || (lanes & (~escapes | scanned_)) != 0) return false;
+      if (step == due || (lanes & scanned_) != 0) return false;
+      const unsigned cycles = lanes & ~escapes;
+      // Lanes near entry k, for the period of each sighting lane: the lowest k it is near.
+      unsigned near[kCycleSlots > 0 ? kCycleSlots : 1] = {};
+      if (cycles != 0) {
+        if constexpr (kCycleSlots > 0) {
+          if (!cyclesInLoop_) return false;
+          const V eps2 = Isa::Set(cycles_.innerDist2);
+#pragma GCC unroll 4
+          for (int k = 0; k < kCycleSlots; ++k) {
+#pragma GCC unroll 4
+            for (int b = 0; b < B; ++b) {
+              const V d1 = Isa::Sub(hi[k][b], wi[b]);
+              const V d2 = Isa::Sub(hr[k][b], wr[b]);
+              const V dk = Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2));
+              near[k] |= Isa::Lt(Isa::BitOr(dk, Isa::Load(blank_ + k * L + b * W)), eps2)
+                         << (b * W);
+            }
+          }
+        } else {
+          return false;
+        }
+      }
       V nzr[B], nzi[B];
       bool dueLost = false;
-      if (!QueueEscapesInLoop(lanes, r2, step, nzr, nzi, dueLost)) return false;
+      if (!QueueEndsInLoop(lanes, cycles, near, r2, step, nzr, nzi, dueLost)) return false;
       if (dueLost) {
         UpdateDepthDue();
         due = std::min(depthDue_, passLimit_);
@@ -607,17 +635,21 @@ class TSimdRun {
     escapeCount_ = 0;
   }
 
-  // Settles the lanes of `lanes`, which escaped at `step` (squared radii in r2) and were never
-  // scanned since their refill, and gives them their next samples: the new starting points in
-  // nzr, nzi for the caller to blend in once the step is complete. False, with nothing done,
-  // when the general path must settle them: a failure (radius not finite), counts without
-  // smoothing, or too few samples left in the strip. dueLost tells whether the lane that
-  // reaches MaxDepth first was among them. Inlined: a call would make the loop save and restore
-  // all its vector registers at every escape.
-  [[gnu::always_inline]] bool QueueEscapesInLoop(unsigned lanes, const V* r2, std::int64_t step,
-                                                 V* nzr, V* nzi, bool& dueLost) {
+  // Settles the lanes of `lanes`, which ended at `step` and were never scanned since their
+  // refill: the lanes of `cycles` sighted an entry (the lanes near entry k in near[k]) and end
+  // caught in a cycle, the others escaped (squared radii in r2) and are queued for smoothing.
+  // Gives them their next samples: the new starting points in nzr, nzi for the caller to blend
+  // in once the step is complete. False, with nothing done, when the general path must settle
+  // them: a failure (radius not finite), counts without smoothing, or too few samples left in
+  // the strip. dueLost tells whether the lane that reaches MaxDepth first was among them.
+  // Inlined: a call would make the loop save and restore all its vector registers at every
+  // escape.
+  [[gnu::always_inline]] bool QueueEndsInLoop(unsigned lanes, unsigned cycles,
+                                              const unsigned* near, const V* r2,
+                                              std::int64_t step, V* nzr, V* nzi, bool& dueLost) {
     const int n = __builtin_popcount(lanes);
-    if (job_.smoothFactor == 0.0) return false;
+    const unsigned escaped = lanes & ~cycles;
+    if (escaped != 0 && job_.smoothFactor == 0.0) return false;
     if (upEnd_ - upPos_ < n && !FillUpcoming(n)) return false;
     const V finite = Isa::Set(DBL_MAX);
     const V firstDue = Isa::Set(FirstDue());
@@ -626,22 +658,32 @@ class TSimdRun {
 #pragma GCC unroll 4
     for (int b = 0; b < B; ++b) {
       const unsigned bits = (lanes >> (b * W)) & kBlockBits;
-      bad |= Isa::NotLe(r2[b], finite) & bits;
+      bad |= Isa::NotLe(r2[b], finite) & (escaped >> (b * W));
       // Active lanes start at firstDue or later; those starting there set the due step.
       due |= ~Isa::Lt(firstDue, Isa::Load(start_ + b * W)) & bits;
     }
     if (bad != 0) return false;
     dueLost = due != 0;
+    // Rarer than escapes, so stored one by one, before the lanes' samples change.
+    for (unsigned bits = cycles; bits != 0; bits &= bits - 1) {
+      const int l = __builtin_ctz(bits);
+      int k = 0;
+      while ((near[k] & Bit(l)) == 0) ++k;
+      const double count = static_cast<double>(step + 1) - start_[l];
+      steps_ += static_cast<std::uint64_t>(count);
+      Store(l, -count, k + 1);
+    }
     // The count of a lane is step - start + 1; the new samples start at the next step.
     const V next = Isa::Set(static_cast<double>(step + 1));
 #pragma GCC unroll 4
     for (int b = 0; b < B; ++b) {
       const unsigned bits = (lanes >> (b * W)) & kBlockBits;
+      const unsigned escBits = (escaped >> (b * W)) & kBlockBits;
       const V start = Isa::Load(start_ + b * W);
       const V sample = Isa::Load(sample_ + b * W);
-      Isa::CompressStore(bits, escCount_ + escapeCount_, Isa::Sub(next, start));
-      Isa::CompressStore(bits, escR2_ + escapeCount_, r2[b]);
-      Isa::CompressStore(bits, escSample_ + escapeCount_, sample);
+      Isa::CompressStore(escBits, escCount_ + escapeCount_, Isa::Sub(next, start));
+      Isa::CompressStore(escBits, escR2_ + escapeCount_, r2[b]);
+      Isa::CompressStore(escBits, escSample_ + escapeCount_, sample);
       nzr[b] = Isa::ExpandLoad(bits, upRe_ + upPos_);
       nzi[b] = Isa::ExpandLoad(bits, upIm_ + upPos_);
       const V nextSample = Isa::ExpandLoad(bits, upSample_ + upPos_);
@@ -651,9 +693,8 @@ class TSimdRun {
         Isa::Store(cr_ + b * W, Isa::Blend(bits, Isa::Load(cr_ + b * W), nzr[b]));
         Isa::Store(ci_ + b * W, Isa::Blend(bits, Isa::Load(ci_ + b * W), nzi[b]));
       }
-      const int m = __builtin_popcount(bits);
-      escapeCount_ += m;
-      upPos_ += m;
+      escapeCount_ += __builtin_popcount(escBits);
+      upPos_ += __builtin_popcount(bits);
     }
     if (escapeCount_ >= kEscapeBatch) FlushEscapes();
     return true;
@@ -732,6 +773,9 @@ class TSimdRun {
 
   const TVectorJob& job_;
   const TCycleSettings cycles_;
+  // Whether every sighting ends its sample at the lowest near entry, with no unfilled entries
+  // to test: then sightings can be settled in a loop that holds the history in registers.
+  const bool cyclesInLoop_;
   const std::int32_t slots_;
   const std::int64_t lastStep_;  // steps after its start at which a sample reaches MaxDepth
   std::int32_t newest_;          // ring slot of entry 0; the first push writes slot 0
