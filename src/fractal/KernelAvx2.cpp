@@ -1,5 +1,5 @@
-// The vector kernel for processors with AVX2: 4 doubles per vector. Everything from the pragma
-// on is compiled for AVX2 and stays local to this unit; the entry point below it is ordinary
+// The vector kernel for processors with AVX2 and FMA: 4 doubles per vector. Everything from the
+// pragma on is compiled for them and stays local to this unit; the entry point below it is ordinary
 // code that only calls in.
 
 #include <cfloat>
@@ -16,7 +16,7 @@
 #include <immintrin.h>
 
 #pragma GCC push_options
-#pragma GCC target("avx2")
+#pragma GCC target("avx2,fma")
 
 namespace {
 
@@ -90,6 +90,23 @@ struct IsaAvx2 {
     return _mm256_blendv_pd(a, b,
                             _mm256_castsi256_pd(_mm256_cmpgt_epi64(lanes, _mm256_setzero_si256())));
   }
+  static V Fma(V a, V b, V c) { return _mm256_fmadd_pd(a, b, c); }
+
+  using I = __m256i;
+  static I AsInt(V v) { return _mm256_castpd_si256(v); }
+  static V AsDouble(I i) { return _mm256_castsi256_pd(i); }
+  static I SetI(std::uint64_t v) { return _mm256_set1_epi64x(static_cast<long long>(v)); }
+  static I AddI(I a, I b) { return _mm256_add_epi64(a, b); }
+  static I SubI(I a, I b) { return _mm256_sub_epi64(a, b); }
+  static I AndI(I a, I b) { return _mm256_and_si256(a, b); }
+  static I XorI(I a, I b) { return _mm256_xor_si256(a, b); }
+  template <int kShift>
+  static I ShiftRightI(I a) {
+    return _mm256_srli_epi64(a, kShift);
+  }
+  static V Gather(const double* base, I index) {
+    return _mm256_i64gather_pd(base, static_cast<__m256i>(index), 8);
+  }
 };
 
 }  // namespace
@@ -103,6 +120,8 @@ TVectorOutcome RunAvx2(const TVectorJob& job, TVectorWorkspace& work) {
   return run.Run();
 }
 
+void LogsAvx2(double* values, int count) { TSimdRun<IsaAvx2>::Logs(values, count); }
+
 }  // namespace
 
 #pragma GCC pop_options
@@ -111,12 +130,18 @@ TVectorOutcome ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work)
   return RunAvx2(job, work);
 }
 
+void SmoothingLogsAvx2(double* values, int count) { LogsAvx2(values, count); }
+
 #else
 
 // Other processors have no AVX2: CpuSupportsPath is false for it, so this is never called.
 TVectorOutcome ComputeColumnsAvx2(const TVectorJob&, TVectorWorkspace&) {
   KORVANA_ASSERT(!"AVX2 kernel called on a processor without AVX2");
   return {};
+}
+
+void SmoothingLogsAvx2(double*, int) {
+  KORVANA_ASSERT(!"AVX2 routine called on a processor without AVX2");
 }
 
 #endif

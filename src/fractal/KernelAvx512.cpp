@@ -57,6 +57,25 @@ struct IsaAvx512 {
   static void CompressStore(unsigned bits, double* p, V v) {
     _mm512_storeu_pd(p, _mm512_maskz_compress_pd(static_cast<__mmask8>(bits), v));
   }
+  static V Fma(V a, V b, V c) { return _mm512_fmadd_pd(a, b, c); }
+
+  using I = __m512i;
+  static I AsInt(V v) { return _mm512_castpd_si512(v); }
+  static V AsDouble(I i) { return _mm512_castsi512_pd(i); }
+  static I SetI(std::uint64_t v) { return _mm512_set1_epi64(static_cast<long long>(v)); }
+  static I AddI(I a, I b) { return _mm512_add_epi64(a, b); }
+  static I SubI(I a, I b) { return _mm512_sub_epi64(a, b); }
+  static I AndI(I a, I b) { return _mm512_and_si512(a, b); }
+  static I XorI(I a, I b) { return _mm512_xor_si512(a, b); }
+  // Masked forms, as for Min.
+  template <int kShift>
+  static I ShiftRightI(I a) {
+    return _mm512_maskz_srli_epi64(static_cast<__mmask8>(0xFF), a, kShift);
+  }
+  static V Gather(const double* base, I index) {
+    return _mm512_mask_i64gather_pd(_mm512_setzero_pd(), static_cast<__mmask8>(0xFF), index, base,
+                                    8);
+  }
 };
 
 }  // namespace
@@ -70,6 +89,8 @@ TVectorOutcome RunAvx512(const TVectorJob& job, TVectorWorkspace& work) {
   return run.Run();
 }
 
+void LogsAvx512(double* values, int count) { TSimdRun<IsaAvx512>::Logs(values, count); }
+
 }  // namespace
 
 #pragma GCC pop_options
@@ -78,12 +99,18 @@ TVectorOutcome ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& wor
   return RunAvx512(job, work);
 }
 
+void SmoothingLogsAvx512(double* values, int count) { LogsAvx512(values, count); }
+
 #else
 
 // Other processors have no AVX-512: CpuSupportsPath is false for it, so this is never called.
 TVectorOutcome ComputeColumnsAvx512(const TVectorJob&, TVectorWorkspace&) {
   KORVANA_ASSERT(!"AVX-512 kernel called on a processor without AVX-512");
   return {};
+}
+
+void SmoothingLogsAvx512(double*, int) {
+  KORVANA_ASSERT(!"AVX-512 routine called on a processor without AVX-512");
 }
 
 #endif

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cmath>
+#include "fractal/SmoothingLog.h"
 
 // Small rules that the scalar and the vector kernels must apply identically.
 
@@ -8,7 +8,7 @@
 // (1, 1/2, 1/3 or 1/N) and logR2 is ln(R^2) computed once per computation. A count that
 // comes out negative becomes 0.0001 (exactly 0 stays 0).
 inline double SmoothedEscapeCount(double count, double r2, double factor, double logR2) {
-  count = count - factor * std::log(r2) / logR2;
+  count = count - factor * SmoothingLog(r2) / logR2;
   return count < 0.0 ? 0.0001 : count;
 }
 

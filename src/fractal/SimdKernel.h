@@ -13,6 +13,11 @@
 //                           unspecified); may read kWidth doubles
 //   CompressStore(bits, p, v)  the lanes of bits of v to p[0], p[1], ... in order; may
 //                           write kWidth doubles
+//   Fma(a, b, c)            a * b + c, rounded once
+//   I                       vector of kWidth 64-bit integers
+//   AsInt, AsDouble         the bits of a V as an I and back
+//   SetI, AddI, SubI, AndI, XorI, ShiftRightI<n>  integer broadcast, arithmetic, logical shift
+//   Gather(base, index)     base[index] of every lane
 //
 // Include this header only from a translation unit compiled for the instruction set, after
 // all other headers, with Isa defined in an unnamed namespace there: every instantiation then
@@ -86,8 +91,64 @@ class TSimdRun {
     return {steps_, active_ == 0};
   }
 
+  // SmoothingLog of values[0..count), in place, a vector at a time.
+  static void Logs(double* values, int count) {
+    for (int i = 0; i < count; i += W) {
+      const int n = std::min(W, count - i);
+      alignas(64) double lanes[W] = {};
+      const double* in = values + i;
+      if (n < W) in = std::copy_n(in, n, lanes) - n;
+      unsigned others = 0;
+      const V y = Log(Isa::Load(in), others);
+      others &= (1u << n) - 1;
+      if (n == W && others == 0) {
+        Isa::Store(values + i, y);
+        continue;
+      }
+      Isa::Store(lanes, y);
+      for (; others != 0; others &= others - 1) {
+        const int l = __builtin_ctz(others);
+        lanes[l] = SmoothingLog(values[i + l]);
+      }
+      std::copy_n(lanes, n, values + i);
+    }
+  }
+
  private:
   static unsigned Bit(int l) { return 1u << l; }
+
+  // SmoothingLog of every lane of x, by the same operations as the scalar routine; the lanes
+  // outside its table are returned in `others`, for the caller to hand to the scalar routine.
+  static V Log(V x, unsigned& others) {
+    namespace sl = smoothing_log;
+    using I = typename Isa::I;
+    const I ix = Isa::AsInt(x);
+    const I tmp = Isa::SubI(ix, Isa::SetI(sl::kOffset));
+    // Twice the interval: the table holds 1/c and log(c) side by side.
+    const I twice =
+        Isa::AndI(Isa::template ShiftRightI<44>(tmp), Isa::SetI(2 * (sl::kIntervals - 1)));
+    const double* table = &sl::kTable[0].invc;
+    const V invc = Isa::Gather(table, twice);
+    const V logc = Isa::Gather(table + 1, twice);
+    // The exponent k: the top 12 bits of tmp as a signed number, made a double exactly by
+    // adding it to the bits of 1.5 * 2^52.
+    const I top = Isa::XorI(Isa::template ShiftRightI<52>(tmp), Isa::SetI(0x800));
+    const V k = Isa::Sub(Isa::AsDouble(Isa::AddI(top, Isa::SetI(0x4338000000000000 - 0x800))),
+                         Isa::Set(0x1.8p52));
+    const V z = Isa::AsDouble(Isa::SubI(ix, Isa::AndI(tmp, Isa::SetI(0xFFF0000000000000))));
+    const V w = Isa::Fma(k, Isa::Set(sl::kLn2Hi), logc);
+    const V r = Isa::Fma(z, invc, Isa::Set(-1.0));
+    const V hi = Isa::Add(r, w);
+    const V r2 = Isa::Mul(r, r);
+    const V lo = Isa::Fma(k, Isa::Set(sl::kLn2Lo), Isa::Add(Isa::Sub(w, hi), r));
+    const V p = Isa::Fma(Isa::Fma(r, Isa::Set(sl::kPoly[4]), Isa::Set(sl::kPoly[3])), r2,
+                         Isa::Fma(r, Isa::Set(sl::kPoly[2]), Isa::Set(sl::kPoly[1])));
+    const unsigned normal = ~Isa::Lt(x, Isa::Set(DBL_MIN)) & ~Isa::NotLe(x, Isa::Set(DBL_MAX));
+    const unsigned nearOne =
+        ~Isa::Lt(x, Isa::Set(sl::kNearOneLow)) & Isa::Lt(x, Isa::Set(sl::kNearOneHigh));
+    others = ~(normal & ~nearOne) & kBlockBits;
+    return Isa::Add(Isa::Fma(Isa::Mul(r, r2), p, Isa::Fma(r2, Isa::Set(sl::kPoly[0]), lo)), hi);
+  }
 
   // Whether lanes still hold samples and no stop was requested; read once per pass, so a stop
   // is seen within kStopCheckSteps steps.
@@ -611,10 +672,9 @@ class TSimdRun {
 
   // Out of line: called once per batch, it would crowd the loop that inlines its caller.
   [[gnu::noinline]] void FlushEscapes() {
-    // The logarithms first; then the rest of SmoothedEscapeCount and DepthOf's division, with
-    // the same operations lane by lane, a vector at a time (the arrays have room for a whole
-    // last vector).
-    for (int i = 0; i < escapeCount_; ++i) escR2_[i] = std::log(escR2_[i]);
+    // The logarithms, then the rest of SmoothedEscapeCount and DepthOf's division with the same
+    // operations lane by lane, a vector at a time (the arrays have room for a whole last vector).
+    Logs(escR2_, escapeCount_);
     const V factor = Isa::Set(job_.smoothFactor);
     const V logR2 = Isa::Set(job_.logR2);
     const V maxDepth = Isa::Set(job_.maxDepth);

@@ -37,7 +37,8 @@ bool CpuSupportsPath(KernelPath path) {
   switch (path) {
 #if defined(__x86_64__) || defined(__i386__)
     case KernelPath::AVX2:
-      return PathLimit() != KernelPath::Scalar && __builtin_cpu_supports("avx2");
+      return PathLimit() != KernelPath::Scalar && __builtin_cpu_supports("avx2") &&
+             __builtin_cpu_supports("fma");
     case KernelPath::AVX512:
       return PathLimit() == KernelPath::AVX512 && __builtin_cpu_supports("avx512f");
 #else

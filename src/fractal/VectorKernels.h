@@ -64,3 +64,8 @@ struct TVectorWorkspace {
 // must not be called.
 TVectorOutcome ComputeColumnsAvx2(const TVectorJob& job, TVectorWorkspace& work);
 TVectorOutcome ComputeColumnsAvx512(const TVectorJob& job, TVectorWorkspace& work);
+
+// SmoothingLog of values[0..count), in place, by the vector routine of the kernel of the same
+// instruction set (which must be available, as for the kernels).
+void SmoothingLogsAvx2(double* values, int count);
+void SmoothingLogsAvx512(double* values, int count);
