@@ -171,9 +171,9 @@ class TSimdRun {
   void RunFormula() {
     if constexpr (Isa::kRegisterHistory) {
       switch (slots_) {
-        case 1: RegisterLoop<kFormula, 1>(); return;
-        case 2: RegisterLoop<kFormula, 2>(); return;
-        case 3: RegisterLoop<kFormula, 3>(); return;
+        case 1: RegisterLoopFor<kFormula, 1>(); return;
+        case 2: RegisterLoopFor<kFormula, 2>(); return;
+        case 3: RegisterLoopFor<kFormula, 3>(); return;
         default: break;
       }
     }
@@ -289,10 +289,22 @@ class TSimdRun {
     }
   }
 
+  // Under the depth-lowest selection every entry's sighting matters, so no entry is ever
+  // blanked and the loop can leave the blanks out.
+  template <int kFormula, int kSlots>
+  void RegisterLoopFor() {
+    if (cycles_.selection == DepthLowest) {
+      RegisterLoop<kFormula, kSlots, false>();
+    } else {
+      RegisterLoop<kFormula, kSlots, true>();
+    }
+  }
+
   // Loop for a short history with many vector registers: the history is held in registers
   // and shifted every step instead of going through the ring. On leaving, it is written back
   // to the ring in order (entry k in slot kSlots - 1 - k), where the lane rules read it.
-  template <int kFormula, int kSlots>
+  // kBlanks: whether entries can be blanked.
+  template <int kFormula, int kSlots, bool kBlanks>
   void RegisterLoop() {
     const V outer2 = Isa::Set(job_.outerCircle2);
     const V eps2 = Isa::Set(cycles_.innerDist2);
@@ -336,7 +348,8 @@ class TSimdRun {
             const V d1 = Isa::Sub(hi[k][b], wi[b]);
             const V d2 = Isa::Sub(hr[k][b], wr[b]);
             const V dk = Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2));
-            nearest = Isa::Min(Isa::BitOr(dk, Isa::Load(blank + k * L + b * W)), nearest);
+            nearest = Isa::Min(kBlanks ? Isa::BitOr(dk, Isa::Load(blank + k * L + b * W)) : dk,
+                               nearest);
           }
           exits |= Isa::Lt(nearest, eps2) << (b * W);
         }
@@ -409,7 +422,8 @@ class TSimdRun {
     } else {
       if (step == due || (lanes & scanned_) != 0) return false;
       const unsigned cycles = lanes & ~escapes;
-      // Lanes near entry k, for the period of each sighting lane: the lowest k it is near.
+      // Lanes near entry k, for the period of each sighting lane: the lowest k it is near (no
+      // entry is blanked under the selection that settles sightings here).
       unsigned near[kCycleSlots > 0 ? kCycleSlots : 1] = {};
       if (cycles != 0) {
         if constexpr (kCycleSlots > 0) {
@@ -422,8 +436,7 @@ class TSimdRun {
               const V d1 = Isa::Sub(hi[k][b], wi[b]);
               const V d2 = Isa::Sub(hr[k][b], wr[b]);
               const V dk = Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2));
-              near[k] |= Isa::Lt(Isa::BitOr(dk, Isa::Load(blank_ + k * L + b * W)), eps2)
-                         << (b * W);
+              near[k] |= Isa::Lt(dk, eps2) << (b * W);
             }
           }
         } else {
@@ -735,28 +748,34 @@ class TSimdRun {
     }
     // The count of a lane is step - start + 1; the new samples start at the next step.
     const V next = Isa::Set(static_cast<double>(step + 1));
+    // Positions in locals: the vector stores may alias any member, which would be read again.
+    int queued = escapeCount_;
+    int taken = upPos_;
+    const bool mapC = job_.mapC;
 #pragma GCC unroll 4
     for (int b = 0; b < B; ++b) {
       const unsigned bits = (lanes >> (b * W)) & kBlockBits;
       const unsigned escBits = (escaped >> (b * W)) & kBlockBits;
       const V start = Isa::Load(start_ + b * W);
       const V sample = Isa::Load(sample_ + b * W);
-      Isa::CompressStore(escBits, escCount_ + escapeCount_, Isa::Sub(next, start));
-      Isa::CompressStore(escBits, escR2_ + escapeCount_, r2[b]);
-      Isa::CompressStore(escBits, escSample_ + escapeCount_, sample);
-      nzr[b] = Isa::ExpandLoad(bits, upRe_ + upPos_);
-      nzi[b] = Isa::ExpandLoad(bits, upIm_ + upPos_);
-      const V nextSample = Isa::ExpandLoad(bits, upSample_ + upPos_);
+      Isa::CompressStore(escBits, escCount_ + queued, Isa::Sub(next, start));
+      Isa::CompressStore(escBits, escR2_ + queued, r2[b]);
+      Isa::CompressStore(escBits, escSample_ + queued, sample);
+      nzr[b] = Isa::ExpandLoad(bits, upRe_ + taken);
+      nzi[b] = Isa::ExpandLoad(bits, upIm_ + taken);
+      const V nextSample = Isa::ExpandLoad(bits, upSample_ + taken);
       Isa::Store(sample_ + b * W, Isa::Blend(bits, sample, nextSample));
       Isa::Store(start_ + b * W, Isa::Blend(bits, start, next));
-      if (job_.mapC) {
+      if (mapC) {
         Isa::Store(cr_ + b * W, Isa::Blend(bits, Isa::Load(cr_ + b * W), nzr[b]));
         Isa::Store(ci_ + b * W, Isa::Blend(bits, Isa::Load(ci_ + b * W), nzi[b]));
       }
-      escapeCount_ += __builtin_popcount(escBits);
-      upPos_ += __builtin_popcount(bits);
+      queued += __builtin_popcount(escBits);
+      taken += __builtin_popcount(bits);
     }
-    if (escapeCount_ >= kEscapeBatch) FlushEscapes();
+    escapeCount_ = queued;
+    upPos_ = taken;
+    if (queued >= kEscapeBatch) FlushEscapes();
     return true;
   }
 
