@@ -283,6 +283,12 @@ class TSimdRun {
         }
         ++step;
       }
+      // c changes inside the loop only in the registers.
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        Isa::Store(cr_ + b * W, cr[b]);
+        Isa::Store(ci_ + b * W, ci[b]);
+      }
       step_ = step;
       newest_ = newest;
       SettleStep<kSlots>(handle, wr, wi, r2, slots);
@@ -396,6 +402,12 @@ class TSimdRun {
           Isa::Store(histRe_ + static_cast<std::size_t>(kSlots - 1 - k) * L + b * W, hr[k][b]);
           Isa::Store(histIm_ + static_cast<std::size_t>(kSlots - 1 - k) * L + b * W, hi[k][b]);
         }
+      }
+      // c changes inside the loop only in the registers.
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        Isa::Store(cr_ + b * W, cr[b]);
+        Isa::Store(ci_ + b * W, ci[b]);
       }
       step_ = step;
       newest_ = kSlots - 1;
@@ -751,7 +763,6 @@ class TSimdRun {
     // Positions in locals: the vector stores may alias any member, which would be read again.
     int queued = escapeCount_;
     int taken = upPos_;
-    const bool mapC = job_.mapC;
 #pragma GCC unroll 4
     for (int b = 0; b < B; ++b) {
       const unsigned bits = (lanes >> (b * W)) & kBlockBits;
@@ -766,10 +777,6 @@ class TSimdRun {
       const V nextSample = Isa::ExpandLoad(bits, upSample_ + taken);
       Isa::Store(sample_ + b * W, Isa::Blend(bits, sample, nextSample));
       Isa::Store(start_ + b * W, Isa::Blend(bits, start, next));
-      if (mapC) {
-        Isa::Store(cr_ + b * W, Isa::Blend(bits, Isa::Load(cr_ + b * W), nzr[b]));
-        Isa::Store(ci_ + b * W, Isa::Blend(bits, Isa::Load(ci_ + b * W), nzi[b]));
-      }
       queued += __builtin_popcount(escBits);
       taken += __builtin_popcount(bits);
     }
