@@ -96,20 +96,8 @@ class TSimdRun {
     for (int i = 0; i < count; i += W) {
       const int n = std::min(W, count - i);
       alignas(64) double lanes[W] = {};
-      const double* in = values + i;
-      if (n < W) in = std::copy_n(in, n, lanes) - n;
-      unsigned others = 0;
-      const V y = Log(Isa::Load(in), others);
-      others &= (1u << n) - 1;
-      if (n == W && others == 0) {
-        Isa::Store(values + i, y);
-        continue;
-      }
-      Isa::Store(lanes, y);
-      for (; others != 0; others &= others - 1) {
-        const int l = __builtin_ctz(others);
-        lanes[l] = SmoothingLog(values[i + l]);
-      }
+      std::copy_n(values + i, n, lanes);
+      Isa::Store(lanes, LogLanes(Isa::Load(lanes), (1u << n) - 1));
       std::copy_n(lanes, n, values + i);
     }
   }
@@ -695,24 +683,48 @@ class TSimdRun {
     if (++escapeCount_ >= kEscapeBatch) FlushEscapes();
   }
 
+  // Log of the lanes of `valid` of x (others unspecified), the lanes outside the table by the
+  // scalar routine.
+  static V LogLanes(V x, unsigned valid) {
+    unsigned others = 0;
+    const V y = Log(x, others);
+    others &= valid;
+    if (others == 0) return y;
+    alignas(64) double in[W];
+    alignas(64) double out[W];
+    Isa::Store(in, x);
+    Isa::Store(out, y);
+    for (; others != 0; others &= others - 1) {
+      const int l = __builtin_ctz(others);
+      out[l] = SmoothingLog(in[l]);
+    }
+    return Isa::Load(out);
+  }
+
   // Out of line: called once per batch, it would crowd the loop that inlines its caller.
   [[gnu::noinline]] void FlushEscapes() {
-    // The logarithms, then the rest of SmoothedEscapeCount and DepthOf's division with the same
-    // operations lane by lane, a vector at a time (the arrays have room for a whole last vector).
-    Logs(escR2_, escapeCount_);
+    // SmoothedEscapeCount and DepthOf's division with the same operations lane by lane, a vector
+    // at a time (the arrays have room for a whole last vector); the counts are summed as doubles,
+    // exactly, as whole numbers far below 2^53.
+    const int queued = escapeCount_;
     const V factor = Isa::Set(job_.smoothFactor);
     const V logR2 = Isa::Set(job_.logR2);
     const V maxDepth = Isa::Set(job_.maxDepth);
     const V zero = Isa::Set(0.0);
     const V least = Isa::Set(0.0001);
-    for (int i = 0; i < escapeCount_; i += W) {
-      const V logr2 = Isa::Load(escR2_ + i);
-      const V count =
-          Isa::Sub(Isa::Load(escCount_ + i), Isa::Div(Isa::Mul(factor, logr2), logR2));
+    V steps = zero;
+    for (int i = 0; i < queued; i += W) {
+      const unsigned valid = kBlockBits >> (W - std::min(W, queued - i));
+      const V logr2 = LogLanes(Isa::Load(escR2_ + i), valid);
+      const V counts = Isa::Load(escCount_ + i);
+      const V count = Isa::Sub(counts, Isa::Div(Isa::Mul(factor, logr2), logR2));
       Isa::Store(escR2_ + i, Isa::Div(Isa::Blend(Isa::Lt(count, zero), count, least), maxDepth));
+      steps = Isa::Add(steps, Isa::Blend(valid, zero, counts));
     }
-    for (int i = 0; i < escapeCount_; ++i) {
-      steps_ += static_cast<std::uint64_t>(escCount_[i]);
+    alignas(64) double sums[W];
+    Isa::Store(sums, steps);
+    for (double sum : sums) steps_ += static_cast<std::uint64_t>(sum);
+    for (int i = 0; i < queued; ++i) {
       const std::size_t index = firstIndex_ + static_cast<std::size_t>(escSample_[i]);
       job_.depths[index] = static_cast<float>(escR2_[i]);
       if (job_.cyclePlane) job_.cyclePlane[index] = 0;

@@ -69,11 +69,14 @@ std::string Describe(const Region& r, const TKernelParams& p) {
 }
 
 void ExpectVectorPathMatchesScalar(KernelPath path, const Region& region, TKernelParams p) {
+  std::uint64_t scalarSteps = 0, vectorSteps = 0;
   p.path = KernelPath::Scalar;
-  const auto scalar = ComputeWithKernel(p);
+  const auto scalar = ComputeWithKernel(p, nullptr, &scalarSteps);
   p.path = path;
-  const auto vector = ComputeWithKernel(p);
+  const auto vector = ComputeWithKernel(p, nullptr, &vectorSteps);
   EXPECT_TRUE(SamePlanes(*scalar, *vector)) << KernelPathName(path) << ": " << Describe(region, p);
+  // The orbit steps that the speed figures count.
+  EXPECT_EQ(scalarSteps, vectorSteps) << KernelPathName(path) << ": " << Describe(region, p);
 }
 
 // Each vector kernel against the scalar one; a processor without the instruction set says so

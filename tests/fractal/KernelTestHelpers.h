@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -31,13 +32,15 @@ inline std::unique_ptr<TFractResult> NewResult(const TKernelParams& p, bool pict
 
 // Computes every column with one kernel on this thread.
 inline std::unique_ptr<TFractResult> ComputeWithKernel(const TKernelParams& p,
-                                                       const TOrbitMapper* mapper = nullptr) {
+                                                       const TOrbitMapper* mapper = nullptr,
+                                                       std::uint64_t* orbitSteps = nullptr) {
   auto result = NewResult(p, mapper != nullptr);
   std::string error;
   auto kernel = TFractKernel::Create(p, mapper, error);
   EXPECT_TRUE(kernel) << error;
   kernel->ComputeColumns(*result, 0, p.xResolution);
   result->SetComputed(p.xResolution);
+  if (orbitSteps != nullptr) *orbitSteps = kernel->OrbitSteps();
   return result;
 }
 
