@@ -158,8 +158,15 @@ double DoubleOf(std::uint64_t bits) {
 
 }  // namespace
 
-// Cloned for processors with FMA, where std::fma is one instruction instead of a library call.
-__attribute__((target_clones("fma", "default"))) double SmoothingLog(double x) {
+// On x86, cloned for processors with FMA, where std::fma is one instruction instead of a
+// library call.
+#if defined(__x86_64__) || defined(__i386__)
+#define KORVANA_FMA_CLONES __attribute__((target_clones("fma", "default")))
+#else
+#define KORVANA_FMA_CLONES
+#endif
+
+KORVANA_FMA_CLONES double SmoothingLog(double x) {
   namespace sl = smoothing_log;
   if (!sl::InTable(x)) return std::log(x);
   const std::uint64_t ix = BitsOf(x);
