@@ -156,19 +156,9 @@ double DoubleOf(std::uint64_t bits) {
   return x;
 }
 
-}  // namespace
-
-// On x86, cloned for processors with FMA, where std::fma is one instruction instead of a
-// library call.
-#if defined(__x86_64__) || defined(__i386__)
-#define KORVANA_FMA_CLONES __attribute__((target_clones("fma", "default")))
-#else
-#define KORVANA_FMA_CLONES
-#endif
-
-KORVANA_FMA_CLONES double SmoothingLog(double x) {
+// The table method for an argument in the table's range.
+[[gnu::always_inline]] inline double TableLog(double x) {
   namespace sl = smoothing_log;
-  if (!sl::InTable(x)) return std::log(x);
   const std::uint64_t ix = BitsOf(x);
   const std::uint64_t tmp = ix - sl::kOffset;
   const sl::LogInterval& t = sl::kTable[(tmp >> 45) % sl::kIntervals];
@@ -182,4 +172,22 @@ KORVANA_FMA_CLONES double SmoothingLog(double x) {
   const double p = std::fma(std::fma(r, sl::kPoly[4], sl::kPoly[3]), r2,
                             std::fma(r, sl::kPoly[2], sl::kPoly[1]));
   return std::fma(r * r2, p, std::fma(r2, sl::kPoly[0], lo)) + hi;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Compiled for FMA, where std::fma is one instruction instead of a library call. Chosen at run
+// time rather than by an ifunc clone, whose resolver would run before the thread sanitizer is
+// ready.
+[[gnu::target("fma")]] double TableLogFma(double x) { return TableLog(x); }
+#endif
+
+}  // namespace
+
+double SmoothingLog(double x) {
+  if (!smoothing_log::InTable(x)) return std::log(x);
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool fma = __builtin_cpu_supports("fma");
+  if (fma) return TableLogFma(x);
+#endif
+  return TableLog(x);
 }
