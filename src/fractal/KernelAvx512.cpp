@@ -26,6 +26,7 @@ struct IsaAvx512 {
   static constexpr int kBlocks = 2;
   // Histories of 1-3 entries live in registers rather than in the ring.
   static constexpr bool kRegisterHistory = true;
+  static constexpr bool kSpillsLongHistory = false;
 
   static V Set(double v) { return _mm512_set1_pd(v); }
   static V Load(const double* p) { return _mm512_loadu_pd(p); }

@@ -4,6 +4,8 @@
 //   V                       vector of Isa::kWidth doubles
 //   kWidth, kBlocks         lanes per vector; vectors iterated side by side (hides latency)
 //   kRegisterHistory        histories of 1-3 entries are shifted in registers, not the ring
+//   kSpillsLongHistory      a history of 3 entries spills from the registers: the ring is
+//                           faster unless the register loop also settles the sightings
 //   Set, Load, Store, Add, Sub, Mul, Div, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
@@ -161,7 +163,12 @@ class TSimdRun {
       switch (slots_) {
         case 1: RegisterLoopFor<kFormula, 1>(); return;
         case 2: RegisterLoopFor<kFormula, 2>(); return;
-        case 3: RegisterLoopFor<kFormula, 3>(); return;
+        case 3:
+          if (!Isa::kSpillsLongHistory || cyclesInLoop_) {
+            RegisterLoopFor<kFormula, 3>();
+            return;
+          }
+          break;
         default: break;
       }
     }
