@@ -164,8 +164,11 @@ class TSimdRun {
         case 1: RegisterLoopFor<kFormula, 1>(); return;
         case 2: RegisterLoopFor<kFormula, 2>(); return;
         case 3:
-          if (!Isa::kSpillsLongHistory || cyclesInLoop_) {
+          if constexpr (!Isa::kSpillsLongHistory) {
             RegisterLoopFor<kFormula, 3>();
+            return;
+          } else if (cyclesInLoop_) {  // the depth-lowest selection: nothing is blanked
+            RegisterLoop<kFormula, 3, false>();
             return;
           }
           break;
