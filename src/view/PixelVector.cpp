@@ -1,6 +1,7 @@
 #include "view/PixelVector.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "fractal/TKernelParams.h"
 
@@ -151,34 +152,61 @@ using Color4 = PixelVector::Color4;
   return true;
 }
 
+// One side's rules as vectors, made once per run: the compiler cannot keep them in registers
+// across the pixel stores, which may alias anything.
+struct SideVectors {
+  int curve = 0;
+  __m256d strength;
+  const PaletteTable* palette = nullptr;
+  // The mix colours by cycle number (8 per number), or nullptr for the constant from and to.
+  const double* cycleMix = nullptr;
+  __m256d from[4], to[4];
+};
+
+// side's vectors; cycleMix: the inside mix colours per cycle number (count numbers), nullptr for
+// the side's own mix colours. One cycle number is the same colours for every sample.
+[[gnu::target("avx2")]] inline SideVectors Vectors(const PixelVector::Side& side,
+                                                   const double* cycleMix, std::size_t count) {
+  SideVectors v;
+  v.curve = side.curve;
+  v.strength = _mm256_set1_pd(side.strength);
+  v.palette = side.palette;
+  const bool constant = cycleMix == nullptr || count == 1;
+  v.cycleMix = constant ? nullptr : cycleMix;
+  for (int k = 0; k < 4; ++k) {
+    v.from[k] = _mm256_set1_pd(cycleMix == nullptr ? side.mixFrom[k] : cycleMix[k]);
+    v.to[k] = _mm256_set1_pd(cycleMix == nullptr ? side.mixTo[k] : cycleMix[4 + k]);
+  }
+  return v;
+}
+
 // The colour of four samples of one side at x = |depth|; false when left to the caller.
-[[gnu::target("avx2")]] bool SideColor(const PixelVector::Side& side, __m256d x,
-                                       const double* cycleMix, __m128i cycleIndex, Color4& c) {
+[[gnu::target("avx2"), gnu::always_inline]] inline bool SideColor(const SideVectors& side,
+                                                                  __m256d x, __m128i cycleIndex,
+                                                                  Color4& c) {
   const __m256d curve = side.curve == 0   ? _mm256_mul_pd(x, x)
                         : side.curve == 1 ? x
                                           : _mm256_sqrt_pd(x);
-  const __m256d e = _mm256_mul_pd(_mm256_set1_pd(side.strength), curve);
+  const __m256d e = _mm256_mul_pd(side.strength, curve);
   if (side.palette != nullptr) return PaletteSample(*side.palette, e, c);
   const __m256d one = _mm256_set1_pd(1.0);
   const __m256d m = _mm256_blendv_pd(e, one, _mm256_cmp_pd(e, one, _CMP_GT_OQ));
   const __m256d oneMinusM = _mm256_sub_pd(one, m);
-  __m256d from[4], to[4];
-  if (cycleMix != nullptr) {
+  if (side.cycleMix != nullptr) {
     const __m128i base = _mm_slli_epi32(cycleIndex, 3);
-    for (int k = 0; k < 4; ++k) {
-      from[k] = Gather(cycleMix + k, base);
-      to[k] = Gather(cycleMix + 4 + k, base);
-    }
-  } else {
-    for (int k = 0; k < 4; ++k) {
-      from[k] = _mm256_set1_pd(side.mixFrom[k]);
-      to[k] = _mm256_set1_pd(side.mixTo[k]);
-    }
+    c.red = MixChannel(Gather(side.cycleMix, base), Gather(side.cycleMix + 4, base), m, oneMinusM);
+    c.green =
+        MixChannel(Gather(side.cycleMix + 1, base), Gather(side.cycleMix + 5, base), m, oneMinusM);
+    c.blue =
+        MixChannel(Gather(side.cycleMix + 2, base), Gather(side.cycleMix + 6, base), m, oneMinusM);
+    c.opacity =
+        MixChannel(Gather(side.cycleMix + 3, base), Gather(side.cycleMix + 7, base), m, oneMinusM);
+    return true;
   }
-  c.red = MixChannel(from[0], to[0], m, oneMinusM);
-  c.green = MixChannel(from[1], to[1], m, oneMinusM);
-  c.blue = MixChannel(from[2], to[2], m, oneMinusM);
-  c.opacity = MixChannel(from[3], to[3], m, oneMinusM);
+  c.red = MixChannel(side.from[0], side.to[0], m, oneMinusM);
+  c.green = MixChannel(side.from[1], side.to[1], m, oneMinusM);
+  c.blue = MixChannel(side.from[2], side.to[2], m, oneMinusM);
+  c.opacity = MixChannel(side.from[3], side.to[3], m, oneMinusM);
   return true;
 }
 
@@ -204,6 +232,8 @@ template <class Store>
   int left = 0;
   const auto lastCycle = static_cast<std::int32_t>(cycleMix_.size() / 8);
   const double* cycleMix = inside_.palette == nullptr ? cycleMix_.data() : nullptr;
+  const SideVectors outsideRules = Vectors(outside_, nullptr, 0);
+  const SideVectors insideRules = Vectors(inside_, cycleMix, cycleMix_.size() / 8);
   int i = 0;
   for (; i + 4 <= count; i += 4) {
     const __m256d depth = _mm256_cvtps_pd(_mm_loadu_ps(depths + i));
@@ -214,25 +244,42 @@ template <class Store>
       store.MaxDepth(i);
       continue;
     }
+    __m128i cycleIndex = _mm_setzero_si128();
+    if (outside != 0xF && insideRules.cycleMix != nullptr && cycles != nullptr) {
+      const __m128i cycle = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cycles + i));
+      cycleIndex = _mm_sub_epi32(
+          _mm_min_epi32(_mm_max_epi32(cycle, _mm_set1_epi32(1)), _mm_set1_epi32(lastCycle)),
+          _mm_set1_epi32(1));
+    }
     Color4 c;
     bool done = false;
     if (outside == 0xF) {
-      done = SideColor(outside_, depth, nullptr, _mm_setzero_si128(), c);
+      done = SideColor(outsideRules, depth, cycleIndex, c);
     } else if (inside == 0xF) {
-      __m128i cycleIndex = _mm_setzero_si128();
-      if (cycleMix != nullptr && cycles != nullptr) {
-        const __m128i cycle = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cycles + i));
-        cycleIndex = _mm_sub_epi32(
-            _mm_min_epi32(_mm_max_epi32(cycle, _mm_set1_epi32(1)), _mm_set1_epi32(lastCycle)),
-            _mm_set1_epi32(1));
+      done = SideColor(insideRules, _mm256_sub_pd(zero, depth), cycleIndex, c);
+    } else {
+      // A mixed group: both sides' colours, each from its own lanes (the others at depth 0),
+      // and the maximum depth's pixel where neither.
+      const __m256d isOutside = _mm256_cmp_pd(depth, zero, _CMP_GT_OQ);
+      const __m256d isInside = _mm256_cmp_pd(depth, zero, _CMP_LT_OQ);
+      Color4 o;
+      done = SideColor(outsideRules, _mm256_and_pd(depth, isOutside), cycleIndex, o) &&
+             SideColor(insideRules, _mm256_and_pd(_mm256_sub_pd(zero, depth), isInside),
+                       cycleIndex, c);
+      if (done) {
+        c.red = _mm256_blendv_pd(c.red, o.red, isOutside);
+        c.green = _mm256_blendv_pd(c.green, o.green, isOutside);
+        c.blue = _mm256_blendv_pd(c.blue, o.blue, isOutside);
+        c.opacity = _mm256_blendv_pd(c.opacity, o.opacity, isOutside);
+        store.Colors(i, c, ~(outside | inside) & 0xF);
+        continue;
       }
-      done = SideColor(inside_, _mm256_sub_pd(zero, depth), cycleMix, cycleIndex, c);
     }
     if (!done) {
       for (int k = 0; k < 4; ++k) undone[left++] = i + k;
       continue;
     }
-    store.Colors(i, c);
+    store.Colors(i, c, 0);
   }
   for (; i < count; ++i) undone[left++] = i;
   return left;
@@ -244,29 +291,40 @@ int PixelVector::Paint(const float* depths, const std::int32_t* cycles, int coun
     const PixelVector& v;
     std::uint8_t* out;
     std::ptrdiff_t stride;
+    // Copied: the pixel stores could otherwise change them, as far as the compiler knows.
+    double background[3];
+    std::uint32_t maxDepthWord;
     void MaxDepth(int i) {
       std::uint8_t* pixel = out + i * stride;
       for (int k = 0; k < 4; ++k, pixel += stride) {
         std::copy(v.maxDepth_.display, v.maxDepth_.display + 3, pixel);
       }
     }
-    [[gnu::target("avx2")]] void Colors(int i, const Color4& c) {
+    [[gnu::target("avx2")]] void Colors(int i, const Color4& c, int maxDepthLanes) {
       const __m256d oneMinusA = _mm256_sub_pd(_mm256_set1_pd(1.0), c.opacity);
-      alignas(16) std::int32_t red[4], green[4], blue[4];
-      _mm_store_si128(reinterpret_cast<__m128i*>(red),
-                      DisplayByte(c.red, c.opacity, oneMinusA, v.background_[0]));
-      _mm_store_si128(reinterpret_cast<__m128i*>(green),
-                      DisplayByte(c.green, c.opacity, oneMinusA, v.background_[1]));
-      _mm_store_si128(reinterpret_cast<__m128i*>(blue),
-                      DisplayByte(c.blue, c.opacity, oneMinusA, v.background_[2]));
+      const __m128i red = DisplayByte(c.red, c.opacity, oneMinusA, background[0]);
+      const __m128i green = DisplayByte(c.green, c.opacity, oneMinusA, background[1]);
+      const __m128i blue = DisplayByte(c.blue, c.opacity, oneMinusA, background[2]);
+      // Red, green and blue in the low three bytes of each lane: two stores per pixel. A store
+      // of four bytes would reach into the next column's pixel, which another thread may paint.
+      const __m128i words =
+          _mm_or_si128(_mm_or_si128(red, _mm_slli_epi32(green, 8)), _mm_slli_epi32(blue, 16));
+      alignas(16) std::uint32_t word[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(word), words);
       std::uint8_t* pixel = out + i * stride;
       for (int k = 0; k < 4; ++k, pixel += stride) {
-        pixel[0] = static_cast<std::uint8_t>(red[k]);
-        pixel[1] = static_cast<std::uint8_t>(green[k]);
-        pixel[2] = static_cast<std::uint8_t>(blue[k]);
+        const std::uint32_t color = (maxDepthLanes >> k) & 1 ? maxDepthWord : word[k];
+        const auto low = static_cast<std::uint16_t>(color);
+        std::memcpy(pixel, &low, 2);
+        pixel[2] = static_cast<std::uint8_t>(color >> 16);
       }
     }
-  } store{*this, out, stride};
+  } store{*this,
+          out,
+          stride,
+          {background_[0], background_[1], background_[2]},
+          maxDepth_.display[0] | (maxDepth_.display[1] << 8) |
+              (std::uint32_t{maxDepth_.display[2]} << 16)};
   // Checked here: the vector code must not even be entered on a processor without AVX2.
   return usable_ ? Run(depths, cycles, count, store, undone) : LeaveAll(count, undone);
 }
@@ -281,7 +339,7 @@ int PixelVector::Export(const float* depths, const std::int32_t* cycles, int cou
       std::fill(colors + i, colors + i + 4, v.maxDepth_.exportColor);
       std::fill(alpha + i, alpha + i + 4, v.maxDepth_.exportAlpha);
     }
-    [[gnu::target("avx2")]] void Colors(int i, const Color4& c) {
+    [[gnu::target("avx2")]] void Colors(int i, const Color4& c, int maxDepthLanes) {
       const __m128i word =
           _mm_or_si128(_mm_or_si128(ExportByte(c.red), _mm_slli_epi32(ExportByte(c.green), 8)),
                        _mm_slli_epi32(ExportByte(c.blue), 16));
@@ -290,6 +348,12 @@ int PixelVector::Export(const float* depths, const std::int32_t* cycles, int cou
       _mm_store_si128(reinterpret_cast<__m128i*>(opacity),
                       ExportByte(_mm256_mul_pd(c.opacity, _mm256_set1_pd(255.0))));
       for (int k = 0; k < 4; ++k) alpha[i + k] = static_cast<std::uint8_t>(opacity[k]);
+      for (int k = 0; k < 4; ++k) {
+        if ((maxDepthLanes >> k) & 1) {
+          colors[i + k] = v.maxDepth_.exportColor;
+          alpha[i + k] = v.maxDepth_.exportAlpha;
+        }
+      }
     }
   } store{*this, colors, alpha};
   return usable_ ? Run(depths, cycles, count, store, undone) : LeaveAll(count, undone);

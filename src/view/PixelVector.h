@@ -11,9 +11,9 @@
 // AVX2: the same bytes as the sample colour rules, the background blend and the truncation to
 // bytes, computed by the same operations in the same order on each lane.
 //
-// A group of four samples is painted by vector when all four are outside, all inside or all at
-// the maximum depth; the others (mixed groups, a palette lookup that would run off a broken
-// chain, the last samples of a run) are left to the caller's one-sample path.
+// Samples are painted by vector in groups of four, a group that mixes outside, inside and maximum
+// depth samples too; a group whose palette lookup would run off a broken chain and the last
+// samples of a run are left to the caller's one-sample path.
 class PixelVector {
  public:
   // The pixel of a sample at the maximum depth, as the window shows it and as it is exported.
@@ -56,8 +56,9 @@ class PixelVector {
  private:
   // Lists all count samples as left; returns count.
   static int LeaveAll(int count, int* undone);
-  // Colours count samples four at a time: store.MaxDepth(i) or store.Colors(i, colours) takes
-  // samples i .. i + 3; the samples left are listed in undone, their number returned.
+  // Colours count samples four at a time: store.MaxDepth(i) or store.Colors(i, colours, lanes)
+  // takes samples i .. i + 3, where the lanes set in the mask are at the maximum depth; the
+  // samples left are listed in undone, their number returned.
   template <class Store>
   int Run(const float* depths, const std::int32_t* cycles, int count, Store& store,
           int* undone) const;
