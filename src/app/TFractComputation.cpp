@@ -35,6 +35,7 @@ bool TFractComputation::Restart(TFractalContent& content, int threads, Listener 
   if (!result_) return false;
 
   EngineCallbacks callbacks;
+  callbacks.unattended = listener.deferPainting && !listener.painted && !listener.wake;
   callbacks.paint = [this, painted = std::move(listener.painted),
                      defer = listener.deferPainting](int computed) {
     if (!defer) PaintNewColumns();

@@ -39,7 +39,8 @@ class TFractComputation {
     std::function<void()> finished;
     // True: columns are not painted during the run (painted still reports them), so the
     // workers never wait for colouring; the owner paints once the run is over, e.g. with
-    // PaintAllColumns on every core. For owners that show nothing while computing.
+    // PaintAllColumns on every core. For owners that show nothing while computing. Without
+    // painted and wake the workers do not even wake the owner until the run ends.
     bool deferPainting = false;
     // False: the result keeps no cycle numbers when the view's colours do not use them (see
     // TFractViewProps::ColorsUseCycles), which saves a plane of the array's size. For owners

@@ -174,7 +174,8 @@ void TThreadVolumeWriter::Work(TFractKernel& kernel) {
 }
 
 // Reports the strip to the owner; a finished strip then waits until the owner has painted it
-// (or dropped it because an earlier strip failed or stopped).
+// (or dropped it because an earlier strip failed or stopped). An unattended owner hears only of
+// strips that end the run early.
 void TThreadVolumeWriter::HandOver(int strip, Strip state) {
   std::uint64_t seenReleases = 0;
   {
@@ -183,6 +184,7 @@ void TThreadVolumeWriter::HandOver(int strip, Strip state) {
     stripState_[strip] = state;
     ++events_;
   }
+  if (state == Strip::Done && callbacks_.unattended) return;
   ownerWake_.notify_all();
   WakeOwner();
   if (state != Strip::Done) return;

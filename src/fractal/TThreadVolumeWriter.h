@@ -31,6 +31,11 @@ struct EngineCallbacks {
   // next run, except while the engine is being destroyed or a Start is replacing this run (that
   // Start is refused: the replacing run wins).
   std::function<void()> finished;
+  // True for an owner that only waits for the end of the run and paints after it (no progress
+  // shown): a worker then goes on after each strip without waking the owner or waiting for it,
+  // which saves two thread switches per strip. The strips are published, and paint called for
+  // each, when the owner next services the hand-overs (at the latest when the run ends).
+  bool unattended = false;
 };
 
 // The computing engine of one document: one run computes one result array with several worker
@@ -39,10 +44,11 @@ struct EngineCallbacks {
 // strip is handed over to the owner thread, which publishes the computed columns strip by strip
 // from left to right (so the computed count grows only by whole strips and painting never sees
 // a gap) and paints them, while the worker that handed over waits until its strip has been
-// painted. Stopping sets the termination flag, which the kernels read inside a strip too (see
-// TFractKernel::ComputeColumns): a strip it interrupts is dropped, never published, and so are
-// all strips after it. Stopping keeps servicing hand-overs until every worker has ended, so it
-// never deadlocks and waits for less than one strip per worker.
+// painted (unless the owner is unattended, see EngineCallbacks). Stopping sets the termination
+// flag, which the kernels read inside a strip too (see TFractKernel::ComputeColumns): a strip it
+// interrupts is dropped, never published, and so are all strips after it. Stopping keeps
+// servicing hand-overs until every worker has ended, so it never deadlocks and waits for less
+// than one strip per worker.
 //
 // All members except the constructor arguments' callbacks run on the owner thread. Engines
 // share nothing, so any number may run at once.

@@ -98,26 +98,31 @@ struct Failure : std::runtime_error {
 
 }  // namespace
 
+// An unattended owner hears of the strips only when it services them, in the same order.
 TEST(TThreadVolumeWriter, StripsArePaintedLeftToRightInWholeStrips) {
   const TKernelParams p = Strips(20, 5);
   const auto reference = ComputeWithKernel(p);
-  for (int threads : {1, 2, 3, 7}) {
-    auto result = NewResult(p);
-    Recorder rec;
-    rec.result = result.get();
-    TThreadVolumeWriter engine;
-    std::string error;
-    ASSERT_TRUE(engine.Start(p, *result, nullptr, threads, rec.Callbacks(), error)) << error;
-    EXPECT_TRUE(engine.IsRunning());
-    engine.Wait();
-    EXPECT_FALSE(engine.IsRunning());
-    EXPECT_EQ(rec.paints, (std::vector<int>{8, 16, 20})) << threads;
-    EXPECT_TRUE(rec.wholeStrips);
-    EXPECT_EQ(rec.finished, 1);
-    EXPECT_EQ(result->GetComputed(), 20);
-    EXPECT_TRUE(SamePlanes(*reference, *result)) << threads;
-    EXPECT_EQ(engine.LastError(), "");
-    EXPECT_GT(engine.OrbitSteps(), 0u);
+  for (bool unattended : {false, true}) {
+    for (int threads : {1, 2, 3, 7}) {
+      auto result = NewResult(p);
+      Recorder rec;
+      rec.result = result.get();
+      EngineCallbacks callbacks = rec.Callbacks();
+      callbacks.unattended = unattended;
+      TThreadVolumeWriter engine;
+      std::string error;
+      ASSERT_TRUE(engine.Start(p, *result, nullptr, threads, callbacks, error)) << error;
+      EXPECT_TRUE(engine.IsRunning());
+      engine.Wait();
+      EXPECT_FALSE(engine.IsRunning());
+      EXPECT_EQ(rec.paints, (std::vector<int>{8, 16, 20})) << threads << unattended;
+      EXPECT_TRUE(rec.wholeStrips);
+      EXPECT_EQ(rec.finished, 1);
+      EXPECT_EQ(result->GetComputed(), 20);
+      EXPECT_TRUE(SamePlanes(*reference, *result)) << threads << unattended;
+      EXPECT_EQ(engine.LastError(), "");
+      EXPECT_GT(engine.OrbitSteps(), 0u);
+    }
   }
 }
 
@@ -329,15 +334,20 @@ TEST(TThreadVolumeWriter, AFailingStripEndsTheRunAndKeepsTheColumnsBeforeIt) {
     }
   }
   {
-    // With two workers a later strip may be done and waiting when an earlier one fails.
-    const ThrowingMapper<std::bad_alloc> mapper(1500);
-    auto result = NewResult(p, true);
-    TThreadVolumeWriter engine;
-    std::string error;
-    ASSERT_TRUE(engine.Start(p, *result, &mapper, 2, {}, error));
-    engine.Wait();
-    EXPECT_LT(result->GetComputed(), 80);
-    EXPECT_EQ(engine.LastError(), "Not enough memory for the work arrays of the computation.");
+    // With two workers a later strip may be done and waiting when an earlier one fails; an
+    // unattended owner hears of the failure too.
+    for (bool unattended : {false, true}) {
+      const ThrowingMapper<std::bad_alloc> mapper(1500);
+      auto result = NewResult(p, true);
+      TThreadVolumeWriter engine;
+      EngineCallbacks callbacks;
+      callbacks.unattended = unattended;
+      std::string error;
+      ASSERT_TRUE(engine.Start(p, *result, &mapper, 2, callbacks, error));
+      engine.Wait();
+      EXPECT_LT(result->GetComputed(), 80);
+      EXPECT_EQ(engine.LastError(), "Not enough memory for the work arrays of the computation.");
+    }
   }
 }
 
