@@ -106,9 +106,10 @@ using Color4 = PixelVector::Color4;
   return _mm256_cvtepi32_pd(bytes);
 }
 
-// The palette's sample at e (TColorPalette1D::GetSample without super colours); false when a
-// lane's stretch would run off the chain.
-[[gnu::target("avx2")]] bool PaletteSample(const PaletteTable& table, __m256d e, Color4& c) {
+// The palette's sample at e (TColorPalette1D::GetSample, with super colours or without); false
+// when a lane's stretch would run off the chain.
+[[gnu::target("avx2")]] bool PaletteSample(const PaletteTable& table, __m256d e, bool super,
+                                           Color4& c) {
   const __m256d zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1.0);
   __m256d p;
   if (table.cyclic) {
@@ -145,9 +146,15 @@ using Color4 = PixelVector::Color4;
   c.opacity = _mm256_add_pd(transFrom, _mm256_mul_pd(t, _mm256_sub_pd(transTo, transFrom)));
   __m256d* channels[3] = {&c.red, &c.green, &c.blue};
   for (int k = 0; k < 3; ++k) {
-    const __m256d a = Gather(table.from[k].data(), index);
-    const __m256d b = Gather(table.to[k].data(), index);
-    *channels[k] = TruncByte(_mm256_add_pd(_mm256_mul_pd(oneMinusT, a), _mm256_mul_pd(t, b)));
+    if (super) {
+      const __m256d a = Gather(table.superFrom[k].data(), index);
+      const __m256d b = Gather(table.superTo[k].data(), index);
+      *channels[k] = _mm256_add_pd(_mm256_mul_pd(t, b), _mm256_mul_pd(oneMinusT, a));
+    } else {
+      const __m256d a = Gather(table.from[k].data(), index);
+      const __m256d b = Gather(table.to[k].data(), index);
+      *channels[k] = TruncByte(_mm256_add_pd(_mm256_mul_pd(oneMinusT, a), _mm256_mul_pd(t, b)));
+    }
   }
   return true;
 }
@@ -183,12 +190,12 @@ struct SideVectors {
 // The colour of four samples of one side at x = |depth|; false when left to the caller.
 [[gnu::target("avx2"), gnu::always_inline]] inline bool SideColor(const SideVectors& side,
                                                                   __m256d x, __m128i cycleIndex,
-                                                                  Color4& c) {
+                                                                  bool super, Color4& c) {
   const __m256d curve = side.curve == 0   ? _mm256_mul_pd(x, x)
                         : side.curve == 1 ? x
                                           : _mm256_sqrt_pd(x);
   const __m256d e = _mm256_mul_pd(side.strength, curve);
-  if (side.palette != nullptr) return PaletteSample(*side.palette, e, c);
+  if (side.palette != nullptr) return PaletteSample(*side.palette, e, super, c);
   const __m256d one = _mm256_set1_pd(1.0);
   const __m256d m = _mm256_blendv_pd(e, one, _mm256_cmp_pd(e, one, _CMP_GT_OQ));
   const __m256d oneMinusM = _mm256_sub_pd(one, m);
@@ -228,7 +235,8 @@ struct SideVectors {
 
 template <class Store>
 [[gnu::target("avx2")]] int PixelVector::Run(const float* depths, const std::int32_t* cycles,
-                                             int count, Store& store, int* undone) const {
+                                             int count, bool super, Store& store,
+                                             int* undone) const {
   int left = 0;
   const auto lastCycle = static_cast<std::int32_t>(cycleMix_.size() / 8);
   const double* cycleMix = inside_.palette == nullptr ? cycleMix_.data() : nullptr;
@@ -254,18 +262,18 @@ template <class Store>
     Color4 c;
     bool done = false;
     if (outside == 0xF) {
-      done = SideColor(outsideRules, depth, cycleIndex, c);
+      done = SideColor(outsideRules, depth, cycleIndex, super, c);
     } else if (inside == 0xF) {
-      done = SideColor(insideRules, _mm256_sub_pd(zero, depth), cycleIndex, c);
+      done = SideColor(insideRules, _mm256_sub_pd(zero, depth), cycleIndex, super, c);
     } else {
       // A mixed group: both sides' colours, each from its own lanes (the others at depth 0),
       // and the maximum depth's pixel where neither.
       const __m256d isOutside = _mm256_cmp_pd(depth, zero, _CMP_GT_OQ);
       const __m256d isInside = _mm256_cmp_pd(depth, zero, _CMP_LT_OQ);
       Color4 o;
-      done = SideColor(outsideRules, _mm256_and_pd(depth, isOutside), cycleIndex, o) &&
+      done = SideColor(outsideRules, _mm256_and_pd(depth, isOutside), cycleIndex, super, o) &&
              SideColor(insideRules, _mm256_and_pd(_mm256_sub_pd(zero, depth), isInside),
-                       cycleIndex, c);
+                       cycleIndex, super, c);
       if (done) {
         c.red = _mm256_blendv_pd(c.red, o.red, isOutside);
         c.green = _mm256_blendv_pd(c.green, o.green, isOutside);
@@ -326,7 +334,7 @@ int PixelVector::Paint(const float* depths, const std::int32_t* cycles, int coun
           maxDepth_.display[0] | (maxDepth_.display[1] << 8) |
               (std::uint32_t{maxDepth_.display[2]} << 16)};
   // Checked here: the vector code must not even be entered on a processor without AVX2.
-  return usable_ ? Run(depths, cycles, count, store, undone) : LeaveAll(count, undone);
+  return usable_ ? Run(depths, cycles, count, false, store, undone) : LeaveAll(count, undone);
 }
 
 int PixelVector::Export(const float* depths, const std::int32_t* cycles, int count,
@@ -356,7 +364,35 @@ int PixelVector::Export(const float* depths, const std::int32_t* cycles, int cou
       }
     }
   } store{*this, colors, alpha};
-  return usable_ ? Run(depths, cycles, count, store, undone) : LeaveAll(count, undone);
+  return usable_ ? Run(depths, cycles, count, false, store, undone) : LeaveAll(count, undone);
+}
+
+int PixelVector::Samples(const float* depths, const std::int32_t* cycles, int count,
+                         bool interpolated, const TSampleColor& maxDepth, TSampleColor* out,
+                         int* undone) const {
+  static_assert(sizeof(TSampleColor) == 4 * sizeof(double));
+  struct Store {
+    TSampleColor* out;
+    TSampleColor maxDepth;
+    void MaxDepth(int i) { std::fill(out + i, out + i + 4, maxDepth); }
+    [[gnu::target("avx2")]] void Colors(int i, const Color4& c, int maxDepthLanes) {
+      // Four lanes of four channels to four samples of four channels.
+      const __m256d redGreen02 = _mm256_unpacklo_pd(c.red, c.green);
+      const __m256d redGreen13 = _mm256_unpackhi_pd(c.red, c.green);
+      const __m256d blueOpacity02 = _mm256_unpacklo_pd(c.blue, c.opacity);
+      const __m256d blueOpacity13 = _mm256_unpackhi_pd(c.blue, c.opacity);
+      auto* sample = reinterpret_cast<double*>(out + i);
+      _mm256_storeu_pd(sample, _mm256_permute2f128_pd(redGreen02, blueOpacity02, 0x20));
+      _mm256_storeu_pd(sample + 4, _mm256_permute2f128_pd(redGreen13, blueOpacity13, 0x20));
+      _mm256_storeu_pd(sample + 8, _mm256_permute2f128_pd(redGreen02, blueOpacity02, 0x31));
+      _mm256_storeu_pd(sample + 12, _mm256_permute2f128_pd(redGreen13, blueOpacity13, 0x31));
+      for (int k = 0; k < 4; ++k) {
+        if ((maxDepthLanes >> k) & 1) out[i + k] = maxDepth;
+      }
+    }
+  } store{out, maxDepth};
+  return usable_ ? Run(depths, cycles, count, interpolated, store, undone)
+                 : LeaveAll(count, undone);
 }
 
 #else
@@ -368,6 +404,11 @@ int PixelVector::Paint(const float*, const std::int32_t*, int count, std::uint8_
 
 int PixelVector::Export(const float*, const std::int32_t*, int count, std::uint32_t*, std::uint8_t*,
                         int* undone) const {
+  return LeaveAll(count, undone);
+}
+
+int PixelVector::Samples(const float*, const std::int32_t*, int count, bool, const TSampleColor&,
+                         TSampleColor*, int* undone) const {
   return LeaveAll(count, undone);
 }
 

@@ -9,7 +9,8 @@
 
 // The window's pixels of one sample each, without picture colours, four samples at a time with
 // AVX2: the same bytes as the sample colour rules, the background blend and the truncation to
-// bytes, computed by the same operations in the same order on each lane.
+// bytes, computed by the same operations in the same order on each lane. Also the exported
+// colours, and the sample colours themselves for supersampled pixels.
 //
 // Samples are painted by vector in groups of four, a group that mixes outside, inside and maximum
 // depth samples too; a group whose palette lookup would run off a broken chain and the last
@@ -42,6 +43,10 @@ class PixelVector {
   // the low byte) in colors[i] and their opacity as alpha bytes in alpha[i].
   int Export(const float* depths, const std::int32_t* cycles, int count, std::uint32_t* colors,
              std::uint8_t* alpha, int* undone) const;
+  // The same for the sample colours themselves (the palettes' super colours when interpolated),
+  // maxDepth for the samples at the maximum depth.
+  int Samples(const float* depths, const std::int32_t* cycles, int count, bool interpolated,
+              const TSampleColor& maxDepth, TSampleColor* out, int* undone) const;
 
   // The colours of four samples (defined with the vector code).
   struct Color4;
@@ -56,11 +61,12 @@ class PixelVector {
  private:
   // Lists all count samples as left; returns count.
   static int LeaveAll(int count, int* undone);
-  // Colours count samples four at a time: store.MaxDepth(i) or store.Colors(i, colours, lanes)
-  // takes samples i .. i + 3, where the lanes set in the mask are at the maximum depth; the
-  // samples left are listed in undone, their number returned.
+  // Colours count samples four at a time (with the palettes' super colours when super):
+  // store.MaxDepth(i) or store.Colors(i, colours, lanes) takes samples i .. i + 3, where the
+  // lanes set in the mask are at the maximum depth; the samples left are listed in undone, their
+  // number returned.
   template <class Store>
-  int Run(const float* depths, const std::int32_t* cycles, int count, Store& store,
+  int Run(const float* depths, const std::int32_t* cycles, int count, bool super, Store& store,
           int* undone) const;
 
   bool usable_ = false;

@@ -60,6 +60,9 @@ class TResultRenderer {
   // g x g samples of each pixel divided by g twice and summed, column by column.
   void PixelColumn(const TFractResult& result, int px, int height, int columns, bool forExport,
                    std::vector<TSampleColor>& samples, std::vector<Channels>& pixels) const;
+  // sums[py] += channels / g / g for the samples py * g .. py * g + g - 1 of each of the pixels
+  // (samples holding channels), four channels at a time.
+  static void AddSampleShares(const TSampleColor* samples, int pixels, int g, Channels* sums);
 
   const TFractViewProps& view_;
   TSampleColorer colorer_;

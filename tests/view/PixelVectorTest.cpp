@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -55,7 +56,10 @@ TFractViewProps Props(const Config& c) {
     // More stretches, one of length zero, and opacities below 1.
     palette->AddItem(0.3, 0x20C040, 0.35);
     palette->AddItem(0.3, 0xC02040, 0.8);
-    palette->AddItem(0.7, 0x4080F0, 0.6);
+    // Super colours that differ from the colours, in fractions of a channel.
+    TColorPalette1DItem* super = palette->AddItem(0.7, 0x4080F0, 0.6);
+    super->SetSuperFactorBefore(unitFactor(1.37));
+    super->SetSuperAnchorColorBefore(0x102030);
   }
   return p;
 }
@@ -148,6 +152,25 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
             << config.name << " sample " << i << " depth " << depths[static_cast<std::size_t>(i)];
         ASSERT_EQ(colors[static_cast<std::size_t>(i)], ExportColor(c)) << config.name << " " << i;
         ASSERT_EQ(alpha[static_cast<std::size_t>(i)], ExportAlpha(c)) << config.name << " " << i;
+      }
+      // The sample colours themselves, with the palettes' super colours too.
+      for (bool interpolated : {false, true}) {
+        std::vector<TSampleColor> samples(depths.size(), TSampleColor{-1, -1, -1, -1});
+        std::vector<int> samplesUndone(depths.size());
+        const int samplesLeft =
+            vector.Samples(depths.data(), cycleInput, count, interpolated, maxDepth,
+                           samples.data(), samplesUndone.data());
+        EXPECT_EQ(std::vector<int>(undone.begin(), undone.begin() + left),
+                  std::vector<int>(samplesUndone.begin(), samplesUndone.begin() + samplesLeft));
+        for (int i = 0; i < count; ++i) {
+          if (!painted[static_cast<std::size_t>(i)]) continue;
+          const TSampleColor want =
+              props.SampleColor(depths[static_cast<std::size_t>(i)],
+                                cycleInput ? cycleInput[i] : 1, config.maxCycle, interpolated);
+          const TSampleColor& got = samples[static_cast<std::size_t>(i)];
+          ASSERT_TRUE(std::memcmp(&got, &want, sizeof want) == 0)
+              << config.name << " sample " << i << " interpolated " << interpolated;
+        }
       }
     }
   }
