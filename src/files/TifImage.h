@@ -48,6 +48,10 @@ class TifImage {
 
   const TifPlane<std::uint32_t>& Colors() const { return colors_; }
   const TifPlane<std::uint8_t>& Alpha() const { return alpha_; }
+  // The planes to fill a whole picture without a call per pixel (index = column + row * width);
+  // AlphaData is nullptr when the picture has no alpha plane.
+  std::uint32_t* ColorData() { return colors_.data(); }
+  std::uint8_t* AlphaData() { return hasAlpha_ ? alpha_.data() : nullptr; }
 
  private:
   std::size_t Index(int column, int row) const;

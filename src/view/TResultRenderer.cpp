@@ -335,9 +335,11 @@ bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image, 
             alpha[static_cast<std::size_t>(py)] = ToByte(c.opacity * 255);
           }
         }
-        for (int py = 0; py < height; ++py) {
-          image.SetColor(px, py, colors[static_cast<std::size_t>(py)]);
-          image.SetAlpha(px, py, alpha[static_cast<std::size_t>(py)]);
+        std::uint32_t* colorOut = image.ColorData() + px;
+        std::uint8_t* alphaOut = image.AlphaData() + px;
+        for (int py = 0; py < height; ++py, colorOut += width, alphaOut += width) {
+          *colorOut = colors[static_cast<std::size_t>(py)];
+          *alphaOut = alpha[static_cast<std::size_t>(py)];
         }
       }
     });
