@@ -219,8 +219,9 @@ struct SideVectors {
 
 // A channel as a byte: 0 for NaN and values not above 0, 255 from 255 on, else truncated.
 [[gnu::target("avx2")]] inline __m128i ExportByte(__m256d x) {
-  const __m256d positive = _mm256_cmp_pd(x, _mm256_setzero_pd(), _CMP_GT_OQ);
-  const __m256d limited = _mm256_and_pd(_mm256_min_pd(x, _mm256_set1_pd(255.0)), positive);
+  // max gives its second operand, 0, for NaN and for -0.
+  const __m256d limited =
+      _mm256_min_pd(_mm256_max_pd(x, _mm256_setzero_pd()), _mm256_set1_pd(255.0));
   return _mm256_cvttpd_epi32(limited);
 }
 
@@ -302,6 +303,7 @@ int PixelVector::Paint(const float* depths, const std::int32_t* cycles, int coun
     // Copied: the pixel stores could otherwise change them, as far as the compiler knows.
     double background[3];
     std::uint32_t maxDepthWord;
+    bool black;
     void MaxDepth(int i) {
       std::uint8_t* pixel = out + i * stride;
       for (int k = 0; k < 4; ++k, pixel += stride) {
@@ -309,10 +311,19 @@ int PixelVector::Paint(const float* depths, const std::int32_t* cycles, int coun
       }
     }
     [[gnu::target("avx2")]] void Colors(int i, const Color4& c, int maxDepthLanes) {
-      const __m256d oneMinusA = _mm256_sub_pd(_mm256_set1_pd(1.0), c.opacity);
-      const __m128i red = DisplayByte(c.red, c.opacity, oneMinusA, background[0]);
-      const __m128i green = DisplayByte(c.green, c.opacity, oneMinusA, background[1]);
-      const __m128i blue = DisplayByte(c.blue, c.opacity, oneMinusA, background[2]);
+      __m128i red, green, blue;
+      if (black) {
+        // (1 - a) * 0 is a zero, which leaves channel * a as it is, or a NaN when channel * a
+        // is one too (the opacity is finite or NaN): the same bytes.
+        red = ExportByte(_mm256_mul_pd(c.red, c.opacity));
+        green = ExportByte(_mm256_mul_pd(c.green, c.opacity));
+        blue = ExportByte(_mm256_mul_pd(c.blue, c.opacity));
+      } else {
+        const __m256d oneMinusA = _mm256_sub_pd(_mm256_set1_pd(1.0), c.opacity);
+        red = DisplayByte(c.red, c.opacity, oneMinusA, background[0]);
+        green = DisplayByte(c.green, c.opacity, oneMinusA, background[1]);
+        blue = DisplayByte(c.blue, c.opacity, oneMinusA, background[2]);
+      }
       // Red, green and blue in the low three bytes of each lane: two stores per pixel. A store
       // of four bytes would reach into the next column's pixel, which another thread may paint.
       const __m128i words =
@@ -332,7 +343,8 @@ int PixelVector::Paint(const float* depths, const std::int32_t* cycles, int coun
           stride,
           {background_[0], background_[1], background_[2]},
           maxDepth_.display[0] | (maxDepth_.display[1] << 8) |
-              (std::uint32_t{maxDepth_.display[2]} << 16)};
+              (std::uint32_t{maxDepth_.display[2]} << 16),
+          background_[0] == 0 && background_[1] == 0 && background_[2] == 0};
   // Checked here: the vector code must not even be entered on a processor without AVX2.
   return usable_ ? Run(depths, cycles, count, false, store, undone) : LeaveAll(count, undone);
 }
