@@ -30,8 +30,9 @@ class TSampleColorer {
   // The vector painter of these colours over background (red, green, blue), with the pixel of
   // a sample at the maximum depth. Refers to this colorer.
   PixelVector MakePixelVector(const double background[3],
-                              const PixelVector::MaxDepthPixel& maxDepth) const {
-    return PixelVector(settings_, outside_, inside_, cycleColors_, background, maxDepth);
+                              const PixelVector::MaxDepthPixel& maxDepth,
+                              KernelPath widest = KernelPath::Auto) const {
+    return PixelVector(settings_, outside_, inside_, cycleColors_, background, maxDepth, widest);
   }
 
  private:

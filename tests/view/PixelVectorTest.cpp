@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "view/PixelVector.h"
@@ -118,11 +119,21 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
     }
     maxDepthPixel.exportColor = ExportColor(maxDepth);
     maxDepthPixel.exportAlpha = ExportAlpha(maxDepth);
-    const PixelVector vector = colorer.MakePixelVector(background, maxDepthPixel);
-    if (!vector.usable()) GTEST_SKIP() << "no AVX2 on this processor";
+    // Every vector width this processor has.
+    std::vector<PixelVector> vectors;
+    for (KernelPath widest : {KernelPath::AVX2, KernelPath::AVX512}) {
+      if (CpuSupportsPath(widest)) {
+        vectors.push_back(colorer.MakePixelVector(background, maxDepthPixel, widest));
+      }
+    }
+    if (vectors.empty()) GTEST_SKIP() << "no AVX2 on this processor";
     const int count = static_cast<int>(depths.size());
     const std::int32_t* const inputs[] = {cycles.data(), nullptr};
-    for (const std::int32_t* cycleInput : inputs) {
+    for (std::size_t run = 0; run < 2 * vectors.size(); ++run) {
+      const PixelVector& vector = vectors[run / 2];
+      const std::int32_t* cycleInput = inputs[run % 2];
+      SCOPED_TRACE("vector " + std::to_string(run / 2));
+      ASSERT_TRUE(vector.usable());
       // Pixels three bytes apart at a stride of 5, with marks that show what was not painted.
       std::vector<std::uint8_t> out(static_cast<std::size_t>(count) * 5, 0xAB);
       std::vector<int> undone(depths.size());
