@@ -74,6 +74,12 @@ bool StreamedFile::WriteAt(std::uint64_t offset, std::string_view bytes, std::st
     done += static_cast<std::size_t>(n);
   }
   if (offset + bytes.size() > end_) end_ = offset + bytes.size();
+#ifdef SYNC_FILE_RANGE_WRITE
+  // The disk starts on these bytes while the next are made, so that the flush in Commit finds
+  // less left to write. Advice only: a failure changes nothing.
+  ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(bytes.size()),
+                    SYNC_FILE_RANGE_WRITE);
+#endif
   return true;
 }
 
