@@ -13,6 +13,7 @@
 #include "common/ParallelRanges.h"
 #include "files/TifImage.h"
 #include "fractal/TFractResult.h"
+#include "fractal/TKernelParams.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ void TResultRenderer::AddSampleShares(const TSampleColor* samples, int pixels, i
                                       Channels* sums) {
   static_assert(sizeof(Channels) == sizeof(ChannelVector));
 #if defined(__x86_64__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
+  static const bool avx2 = CpuSupportsPath(KernelPath::AVX2);
   if (avx2) {
     AddSampleSharesAvx2(samples, pixels, g, sums);
     return;

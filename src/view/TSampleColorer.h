@@ -23,8 +23,8 @@ class TSampleColorer {
 
   TSampleColor operator()(float depth, std::int32_t cycle, bool interpolated) const;
   // The colours of count samples: depths[i] with cycle number cycles[i] (cycle 1 for all when
-  // cycles is nullptr) into out[i]. The same results as operator(), most samples four at a time
-  // by the vector painter.
+  // cycles is nullptr) into out[i]. The same results as operator(), most samples a vector at a
+  // time by the vector painter.
   void ColorRun(const float* depths, const std::int32_t* cycles, int count, bool interpolated,
                 TSampleColor* out) const;
   // The vector painter of these colours over background (red, green, blue), with the pixel of
