@@ -1,7 +1,5 @@
 #include "view/PixelVector.h"
 
-#include <algorithm>
-
 #include "fractal/TKernelParams.h"
 
 namespace {
@@ -35,10 +33,7 @@ bool MakeSide(ESensitivity sensitivity, double strength, bool usePalette,
 
 PixelVector::PixelVector(const SampleColorRules::Settings& settings, const PaletteTable& outside,
                          const PaletteTable& inside, const std::vector<TCycleColors>& cycleColors,
-                         const double background[3], const MaxDepthPixel& maxDepth,
-                         KernelPath widest)
-    : maxDepth_(maxDepth) {
-  std::copy(background, background + 3, background_);
+                         KernelPath widest) {
   using SampleColorRules::Byte;
   // The inside mix colours are read only without the inside depth palette.
   if (!settings.usePalDepthInside) {
@@ -84,18 +79,23 @@ int PixelVector::RunBest(const float* depths, const std::int32_t* cycles, int co
 }
 
 int PixelVector::Paint(const float* depths, const std::int32_t* cycles, int count,
+                       const double background[3], const MaxDepthPixel& maxDepth,
                        std::uint8_t* out, std::ptrdiff_t stride, int* undone) const {
   Output output;
   output.kind = Output::Kind::Display;
+  output.background = background;
+  output.maxDepthPixel = maxDepth;
   output.pixels = out;
   output.stride = stride;
   return RunBest(depths, cycles, count, output, undone);
 }
 
 int PixelVector::Export(const float* depths, const std::int32_t* cycles, int count,
-                        std::uint32_t* colors, std::uint8_t* alpha, int* undone) const {
+                        const MaxDepthPixel& maxDepth, std::uint32_t* colors,
+                        std::uint8_t* alpha, int* undone) const {
   Output output;
   output.kind = Output::Kind::Export;
+  output.maxDepthPixel = maxDepth;
   output.colors = colors;
   output.alpha = alpha;
   return RunBest(depths, cycles, count, output, undone);

@@ -29,24 +29,26 @@ class PixelVector {
   // usable() is false when this processor, the sensitivities (the power curves) or the palettes
   // leave nothing to vectorise. cycleColors: the inside mix colours of cycle numbers
   // 1..cycleColors.size() (numbers beyond taken as the nearest end); empty when there is no
-  // table, which leaves inside mixes to the caller. background: red, green, blue of the window.
-  // widest: the widest vector units to use (Auto: the widest the processor has).
+  // table, which leaves inside mixes to the caller. widest: the widest vector units to use
+  // (Auto: the widest the processor has).
   PixelVector(const SampleColorRules::Settings& settings, const PaletteTable& outside,
               const PaletteTable& inside, const std::vector<TCycleColors>& cycleColors,
-              const double background[3], const MaxDepthPixel& maxDepth,
               KernelPath widest = KernelPath::Auto);
 
   bool usable() const { return usable_; }
 
   // Paints the window's pixels of count samples (depths[i], cycle number cycles[i], all 1 when
-  // cycles is nullptr) to out + i * stride (three bytes, red first). Writes the indices of the
-  // samples it left to undone (room for count) and returns how many.
-  int Paint(const float* depths, const std::int32_t* cycles, int count, std::uint8_t* out,
+  // cycles is nullptr) over background (red, green, blue) to out + i * stride (three bytes, red
+  // first), maxDepth's for the samples at the maximum depth. Writes the indices of the samples
+  // it left to undone (room for count) and returns how many.
+  int Paint(const float* depths, const std::int32_t* cycles, int count,
+            const double background[3], const MaxDepthPixel& maxDepth, std::uint8_t* out,
             std::ptrdiff_t stride, int* undone) const;
   // The same for export: the sample colours without the background, as colour words (red in
   // the low byte) in colors[i] and their opacity as alpha bytes in alpha[i].
-  int Export(const float* depths, const std::int32_t* cycles, int count, std::uint32_t* colors,
-             std::uint8_t* alpha, int* undone) const;
+  int Export(const float* depths, const std::int32_t* cycles, int count,
+             const MaxDepthPixel& maxDepth, std::uint32_t* colors, std::uint8_t* alpha,
+             int* undone) const;
   // The same for the sample colours themselves (the palettes' super colours when interpolated),
   // maxDepth for the samples at the maximum depth.
   int Samples(const float* depths, const std::int32_t* cycles, int count, bool interpolated,
@@ -66,6 +68,8 @@ class PixelVector {
     enum class Kind { Display, Export, Samples } kind = Kind::Display;
     std::uint8_t* pixels = nullptr;  // Display: pixel i at pixels + i * stride
     std::ptrdiff_t stride = 0;
+    const double* background = nullptr;  // Display: red, green, blue
+    MaxDepthPixel maxDepthPixel;  // Display and Export
     std::uint32_t* colors = nullptr;  // Export
     std::uint8_t* alpha = nullptr;
     TSampleColor* samples = nullptr;  // Samples, with the super colours when interpolated
@@ -101,6 +105,4 @@ class PixelVector {
   Side outside_, inside_;
   // Per cycle number: background red, green, blue, opacity, foreground red, green, blue, opacity.
   std::vector<double> cycleMix_;
-  double background_[3];
-  MaxDepthPixel maxDepth_;
 };

@@ -344,16 +344,19 @@ int PixelVector::RunOutput(const float* depths, const std::int32_t* cycles, int 
                            const Output& out, int* undone) const {
   switch (out.kind) {
     case Output::Kind::Display: {
-      DisplayStore<Isa> store{out.pixels,
-                              out.stride,
-                              {background_[0], background_[1], background_[2]},
-                              maxDepth_.display[0] | (maxDepth_.display[1] << 8) |
-                                  (std::uint32_t{maxDepth_.display[2]} << 16),
-                              background_[0] == 0 && background_[1] == 0 && background_[2] == 0};
+      const double* b = out.background;
+      const std::uint8_t* maxDepth = out.maxDepthPixel.display;
+      DisplayStore<Isa> store{
+          out.pixels,
+          out.stride,
+          {b[0], b[1], b[2]},
+          maxDepth[0] | (maxDepth[1] << 8) | (std::uint32_t{maxDepth[2]} << 16),
+          b[0] == 0 && b[1] == 0 && b[2] == 0};
       return Run<Isa>(depths, cycles, count, false, store, undone);
     }
     case Output::Kind::Export: {
-      ExportStore<Isa> store{out.colors, out.alpha, maxDepth_.exportColor, maxDepth_.exportAlpha};
+      ExportStore<Isa> store{out.colors, out.alpha, out.maxDepthPixel.exportColor,
+                             out.maxDepthPixel.exportAlpha};
       return Run<Isa>(depths, cycles, count, false, store, undone);
     }
     case Output::Kind::Samples: {

@@ -143,13 +143,11 @@ TResultRenderer::TResultRenderer(const TFractViewProps& view, std::int32_t maxCy
   const TSampleColor sample = colorer_(0.0f, 1, false);
   const Channels display = Display(sample, 0, false);
   const Channels exported = Export(sample, 0, false);
-  PixelVector::MaxDepthPixel maxDepth;
-  maxDepth.display[0] = ToByte(display.red);
-  maxDepth.display[1] = ToByte(display.green);
-  maxDepth.display[2] = ToByte(display.blue);
-  maxDepth.exportColor = ExportColor(exported);
-  maxDepth.exportAlpha = ToByte(exported.opacity * 255);
-  pixelVector_.emplace(colorer_.MakePixelVector(background_, maxDepth));
+  maxDepthPixel_.display[0] = ToByte(display.red);
+  maxDepthPixel_.display[1] = ToByte(display.green);
+  maxDepthPixel_.display[2] = ToByte(display.blue);
+  maxDepthPixel_.exportColor = ExportColor(exported);
+  maxDepthPixel_.exportAlpha = ToByte(exported.opacity * 255);
 }
 
 void TResultRenderer::ColorColumn(const TFractResult& result, int x, int columns, bool interpolated,
@@ -260,10 +258,11 @@ void TResultRenderer::PaintSampleColumns(const TFractResult& result, Bitmap24& b
     const std::size_t offset = static_cast<std::size_t>(px) * result.GetHeight();
     const float* depths = result.DepthPlane() + offset;
     const std::int32_t* cycles = cyclePlane ? cyclePlane + offset : nullptr;
-    if (!hasPicture && pixelVector_->usable()) {
-      const int left =
-          pixelVector_->Paint(depths, cycles, rows, bitmap.Pixel(px, 0),
-                              static_cast<std::ptrdiff_t>(bitmap.width) * 3, undone.data());
+    const PixelVector& vector = colorer_.Vector();
+    if (!hasPicture && vector.usable()) {
+      const int left = vector.Paint(depths, cycles, rows, background_, maxDepthPixel_,
+                                    bitmap.Pixel(px, 0),
+                                    static_cast<std::ptrdiff_t>(bitmap.width) * 3, undone.data());
       for (int k = 0; k < left; ++k) {
         const int py = undone[static_cast<std::size_t>(k)];
         const Channels c = Display(colorer_(depths[py], cycles ? cycles[py] : 1, false), 0, false);
@@ -313,14 +312,14 @@ bool TResultRenderer::RenderExport(const TFractResult& result, TifImage& image, 
       std::vector<int> undone(static_cast<std::size_t>(height));
       for (int px = first; px < end; ++px) {
         if (valuesPerPixel_ == 1 && px < columns && !result.HasColors() &&
-            pixelVector_->usable()) {
+            colorer_.Vector().usable()) {
           // Most samples by vector; the ones it leaves go the one-sample way.
           const std::size_t offset = static_cast<std::size_t>(px) * result.GetHeight();
           const float* depths = result.DepthPlane() + offset;
           const std::int32_t* cycles =
               result.CyclePlane() ? result.CyclePlane() + offset : nullptr;
-          const int left = pixelVector_->Export(depths, cycles, height, colors.data(),
-                                                alpha.data(), undone.data());
+          const int left = colorer_.Vector().Export(depths, cycles, height, maxDepthPixel_,
+                                                    colors.data(), alpha.data(), undone.data());
           for (int k = 0; k < left; ++k) {
             const auto py = static_cast<std::size_t>(undone[static_cast<std::size_t>(k)]);
             const Channels c =

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,8 +67,8 @@ class TResultRenderer {
   TSampleColorer colorer_;
   int valuesPerPixel_;
   double background_[3];
-  // The window's pixels several samples at once, where the colours allow.
-  std::optional<PixelVector> pixelVector_;
+  // The pixel of a sample at the maximum depth, for the vector painter.
+  PixelVector::MaxDepthPixel maxDepthPixel_;
 };
 
 // The pixel size of the bitmap of a result: XResolution / ValuesPerPixel by

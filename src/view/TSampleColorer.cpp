@@ -18,10 +18,8 @@ TSampleColorer::TSampleColorer(const TFractViewProps& props, std::int32_t maxCyc
       cycleColors_.push_back(props.CycleColors(cycle, maxCycle));
     }
   }
-  // The vector painter's sample colours; the background plays no part in them.
   maxDepth_ = (*this)(0.0f, 1, false);
-  const double black[3] = {0, 0, 0};
-  vector_.emplace(MakePixelVector(black, PixelVector::MaxDepthPixel{}));
+  vector_.emplace(MakePixelVector());
 }
 
 TSampleColor TSampleColorer::operator()(float depth, std::int32_t cycle, bool interpolated) const {

@@ -27,13 +27,13 @@ class TSampleColorer {
   // time by the vector painter.
   void ColorRun(const float* depths, const std::int32_t* cycles, int count, bool interpolated,
                 TSampleColor* out) const;
-  // The vector painter of these colours over background (red, green, blue), with the pixel of
-  // a sample at the maximum depth. Refers to this colorer.
-  PixelVector MakePixelVector(const double background[3],
-                              const PixelVector::MaxDepthPixel& maxDepth,
-                              KernelPath widest = KernelPath::Auto) const {
-    return PixelVector(settings_, outside_, inside_, cycleColors_, background, maxDepth, widest);
+  // The vector painter of these colours, with the widest vector units given. Refers to this
+  // colorer.
+  PixelVector MakePixelVector(KernelPath widest = KernelPath::Auto) const {
+    return PixelVector(settings_, outside_, inside_, cycleColors_, widest);
   }
+  // The one this colorer paints with, on the widest vector units.
+  const PixelVector& Vector() const { return *vector_; }
 
  private:
   // Cycle numbers above this are coloured without the table.

@@ -123,7 +123,7 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
     std::vector<PixelVector> vectors;
     for (KernelPath widest : {KernelPath::AVX2, KernelPath::AVX512}) {
       if (CpuSupportsPath(widest)) {
-        vectors.push_back(colorer.MakePixelVector(background, maxDepthPixel, widest));
+        vectors.push_back(colorer.MakePixelVector(widest));
       }
     }
     if (vectors.empty()) GTEST_SKIP() << "no AVX2 on this processor";
@@ -137,7 +137,8 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
       // Pixels three bytes apart at a stride of 5, with marks that show what was not painted.
       std::vector<std::uint8_t> out(static_cast<std::size_t>(count) * 5, 0xAB);
       std::vector<int> undone(depths.size());
-      const int left = vector.Paint(depths.data(), cycleInput, count, out.data(), 5, undone.data());
+      const int left = vector.Paint(depths.data(), cycleInput, count, background, maxDepthPixel,
+                                    out.data(), 5, undone.data());
       std::vector<bool> painted(depths.size(), true);
       for (int k = 0; k < left; ++k) painted[static_cast<std::size_t>(undone[k])] = false;
       // The run ends with two samples that make no group.
@@ -145,8 +146,8 @@ TEST(PixelVector, PaintsTheBytesOfTheOneSamplePath) {
       std::vector<std::uint32_t> colors(depths.size(), 0xABABABAB);
       std::vector<std::uint8_t> alpha(depths.size(), 0xAB);
       std::vector<int> exportUndone(depths.size());
-      const int exportLeft = vector.Export(depths.data(), cycleInput, count, colors.data(),
-                                           alpha.data(), exportUndone.data());
+      const int exportLeft = vector.Export(depths.data(), cycleInput, count, maxDepthPixel,
+                                           colors.data(), alpha.data(), exportUndone.data());
       EXPECT_EQ(std::vector<int>(undone.begin(), undone.begin() + left),
                 std::vector<int>(exportUndone.begin(), exportUndone.begin() + exportLeft));
       for (int i = 0; i < count; ++i) {
@@ -194,8 +195,7 @@ TEST(PixelVector, PowerCurvesAreLeftToTheOneSamplePath) {
     TFractViewProps props;
     props.SensInside = curve;
     const TSampleColorer colorer(props, 3);
-    const double background[3] = {0, 0, 0};
-    EXPECT_FALSE(colorer.MakePixelVector(background, {}).usable());
+    EXPECT_FALSE(colorer.MakePixelVector().usable());
   }
 }
 
