@@ -72,6 +72,10 @@ struct IsaAvx2 {
   static V Neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
   static V BitOr(V a, V b) { return _mm256_or_pd(a, b); }
   static V Min(V a, V b) { return _mm256_min_pd(a, b); }
+  static double MinAcross(V v) {
+    const __m128d half = _mm_min_pd(_mm256_castpd256_pd128(v), _mm256_extractf128_pd(v, 1));
+    return _mm_cvtsd_f64(_mm_min_sd(half, _mm_unpackhi_pd(half, half)));
+  }
   static unsigned Lt(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_LT_OQ)); }
   static unsigned NotLe(V a, V b) { return Bits(_mm256_cmp_pd(a, b, _CMP_NLE_UQ)); }
   static unsigned Bits(V mask) { return static_cast<unsigned>(_mm256_movemask_pd(mask)); }

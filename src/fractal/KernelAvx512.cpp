@@ -45,6 +45,14 @@ struct IsaAvx512 {
   }
   // The masked form: the plain one makes GCC 12 warn about its undefined pass-through operand.
   static V Min(V a, V b) { return _mm512_mask_min_pd(a, static_cast<__mmask8>(0xFF), a, b); }
+  // The masked extracts, as for Min.
+  static double MinAcross(V v) {
+    const __m256d quarter = _mm256_min_pd(_mm512_maskz_extractf64x4_pd(0xF, v, 0),
+                                          _mm512_maskz_extractf64x4_pd(0xF, v, 1));
+    const __m128d half =
+        _mm_min_pd(_mm256_castpd256_pd128(quarter), _mm256_extractf128_pd(quarter, 1));
+    return _mm_cvtsd_f64(_mm_min_sd(half, _mm_unpackhi_pd(half, half)));
+  }
   static unsigned Lt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
   static unsigned NotLe(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_NLE_UQ); }
   static V Blend(unsigned bits, V a, V b) {

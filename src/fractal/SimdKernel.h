@@ -9,6 +9,7 @@
 //   Set, Load, Store, Add, Sub, Mul, Div, Neg
 //   BitOr                   bitwise or
 //   Min(a, b)               a < b ? a : b (so b when a is NaN)
+//   MinAcross(v)            the smallest lane of v (no lane NaN)
 //   Lt, NotLe               lane bits of a < b and of !(a <= b) (true for NaN)
 //   Blend(bits, a, b)       b in the lanes of bits, a in the others
 //   ExpandLoad(bits, p)     p[0], p[1], ... into the lanes of bits in order (others
@@ -68,6 +69,7 @@ class TSimdRun {
       : job_(job),
         cycles_(job.cycles),
         cyclesInLoop_(job.cycles.selection == DepthLowest && !job.cycles.startReachable),
+        lateEscapes_(job.smoothFactor != 0.0),
         slots_(job.historySlots),
         lastStep_(static_cast<std::int64_t>(job.maxDepth) - 2),
         newest_(job.historySlots > 0 ? job.historySlots - 1 : 0),
@@ -261,8 +263,8 @@ class TSimdRun {
         // Not for a history of run-time length: emptying it would take too many stores.
         unsigned refill = 0;
         if ((handle != 0 || step == due) &&
-            !SettleInLoop<(kSlots >= 0), 0>(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr,
-                                            ci, refill)) {
+            !SettleInLoop<(kSlots >= 0), 0, false>(handle, escapes, 0, step, due, r2, r2, wr, wi,
+                                                   wr2, wi2, cr, ci, refill)) {
           break;
         }
         if constexpr (kSlots != 0) newest = Push(wr, wi, slots, newest);
@@ -340,6 +342,11 @@ class TSimdRun {
       std::int64_t due = PassEnd();
       std::int64_t step = step_;
       unsigned handle = 0;
+      // Lanes that escaped at the step before and wait to be settled with this one, their
+      // squared radii, and whether this step begins a pair (see below).
+      unsigned late = 0;
+      V lateR2[B] = {};
+      bool pairStart = true;
       for (;;) {
         const unsigned escapes =
             StepBlocks<kFormula>(zr, zi, x2, y2, cr, ci, outer2, wr, wi, wr2, wi2, r2);
@@ -358,13 +365,24 @@ class TSimdRun {
           exits |= Isa::Lt(nearest, eps2) << (b * W);
         }
         if (startLive != 0) exits |= StartSightings(wr, wi, eps2) & startLive;
-        handle = exits & active;
+        handle = exits & active & ~late;  // late lanes stepped on from their escape
         unsigned refill = 0;  // lanes refilled in the loop; their history is emptied below
-        if ((handle != 0 || step == due) &&
-            !SettleInLoop<true, kSlots>(handle, escapes, step, due, r2, wr, wi, wr2, wi2, cr, ci,
-                                        refill, hr, hi)) {
-          break;
+        // Whether some lane finished is hard to predict, so steps go in pairs with one such
+        // branch: at the first step, lanes that only escaped, with nothing else due, are kept
+        // for the second; their extra step changes nothing, as they start anew after it.
+        if (pairStart && lateEscapes_ && (handle & (~escapes | scanned_)) == 0 && due - step >= 2) {
+          late = handle;
+#pragma GCC unroll 4
+          for (int b = 0; b < B; ++b) lateR2[b] = r2[b];
+        } else {
+          if (((handle | late) != 0 || step == due) &&
+              !SettleInLoop<true, kSlots, true>(handle | late, escapes | late, late, step, due, r2,
+                                                lateR2, wr, wi, wr2, wi2, cr, ci, refill, hr, hi)) {
+            break;
+          }
+          late = 0;
         }
+        pairStart = !pairStart;
 #pragma GCC unroll 4
         for (int b = 0; b < B; ++b) {
 #pragma GCC unroll 4
@@ -409,7 +427,7 @@ class TSimdRun {
       }
       step_ = step;
       newest_ = kSlots - 1;
-      SettleStep<kSlots>(handle, wr, wi, r2, kSlots);
+      SettleStep<kSlots>(handle, wr, wi, r2, kSlots, late, lateR2);
     }
   }
 
@@ -420,12 +438,13 @@ class TSimdRun {
   // points (blended into the new points w and their squares, and into c when it is the point)
   // and are returned in refill, for the caller to empty their history; due moves on when the
   // lane due first was among them. Returns false, with nothing done, for every other event: the
-  // loop is left for SettleStep.
-  template <bool kInLoop, int kCycleSlots>
-  [[gnu::always_inline]] bool SettleInLoop(unsigned lanes, unsigned escapes, std::int64_t step,
-                                           std::int64_t& due, const V* r2, V* wr, V* wi, V* wr2,
-                                           V* wi2, V* cr, V* ci, unsigned& refill,
-                                           const V (*hr)[B] = nullptr,
+  // loop is left for SettleStep. The lanes of late escaped at the step before (squared radii
+  // in lateR2, not r2); kLate tells whether there can be any.
+  template <bool kInLoop, int kCycleSlots, bool kLate>
+  [[gnu::always_inline]] bool SettleInLoop(unsigned lanes, unsigned escapes, unsigned late,
+                                           std::int64_t step, std::int64_t& due, const V* r2,
+                                           const V* lateR2, V* wr, V* wi, V* wr2, V* wi2, V* cr,
+                                           V* ci, unsigned& refill, const V (*hr)[B] = nullptr,
                                            const V (*hi)[B] = nullptr) {
     if constexpr (!kInLoop) {
       return false;
@@ -453,9 +472,15 @@ class TSimdRun {
           return false;
         }
       }
-      V nzr[B], nzi[B];
+      V nzr[B], nzi[B], radii[B];
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        radii[b] = kLate ? Isa::Blend((late >> (b * W)) & kBlockBits, r2[b], lateR2[b]) : r2[b];
+      }
       bool dueLost = false;
-      if (!QueueEndsInLoop(lanes, cycles, near, r2, step, nzr, nzi, dueLost)) return false;
+      if (!QueueEndsInLoop<kLate>(lanes, cycles, late, near, radii, step, nzr, nzi, dueLost)) {
+        return false;
+      }
       if (dueLost) {
         UpdateDepthDue();
         due = std::min(depthDue_, passLimit_);
@@ -493,16 +518,27 @@ class TSimdRun {
   }
 
   // Completes the current step lane by lane: escapes, failures and sightings in handle, the
-  // history push, the end at maximal depth, and new samples for the lanes that finished.
+  // history push, the end at maximal depth, and new samples for the lanes that finished. The
+  // lanes of late escaped at the step before (squared radii in lateR2) and end there.
   template <int kSlots>
-  void SettleStep(unsigned handle, const V* wr, const V* wi, const V* r2, std::int32_t slots) {
+  void SettleStep(unsigned handle, const V* wr, const V* wi, const V* r2, std::int32_t slots,
+                  unsigned late = 0, const V* lateR2 = nullptr) {
+    unsigned finished = late;
+    if (late != 0) {
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) Isa::Store(r2_ + b * W, lateR2[b]);
+      for (unsigned bits = late; bits != 0; bits &= bits - 1) {
+        const int l = __builtin_ctz(bits);
+        SettleEscape(l, static_cast<double>(step_) - start_[l]);
+      }
+    }
 #pragma GCC unroll 4
     for (int b = 0; b < B; ++b) {
       Isa::Store(zr_ + b * W, wr[b]);
       Isa::Store(zi_ + b * W, wi[b]);
       Isa::Store(r2_ + b * W, r2[b]);
     }
-    unsigned finished = handle != 0 ? Handle(handle) : 0u;
+    if (handle != 0) finished |= Handle(handle);
     if constexpr (kSlots != 0) newest_ = Push(wr, wi, slots, newest_);
     if (step_ == depthDue_) finished |= EndAtMaxDepth(active_ & ~finished);
     ++step_;
@@ -608,12 +644,7 @@ class TSimdRun {
       const int l = __builtin_ctz(bits);
       const double count = Count(l);
       if (!(r2_[l] <= job_.outerCircle2)) {
-        if (r2_[l] <= DBL_MAX && job_.smoothFactor != 0.0) {
-          QueueEscape(l, count);  // steps counted when the queue is flushed
-        } else {
-          steps_ += static_cast<std::uint64_t>(count);
-          Store(l, count, 0);  // escaped without smoothing, or failed
-        }
+        SettleEscape(l, count);
         finished |= Bit(l);
         continue;
       }
@@ -630,6 +661,16 @@ class TSimdRun {
       }
     }
     return finished;
+  }
+
+  // Lane l escaped or failed (squared radius in r2_) after count steps.
+  void SettleEscape(int l, double count) {
+    if (r2_[l] <= DBL_MAX && job_.smoothFactor != 0.0) {
+      QueueEscape(l, count);  // steps counted when the queue is flushed
+    } else {
+      steps_ += static_cast<std::uint64_t>(count);
+      Store(l, count, 0);  // escaped without smoothing, or failed
+    }
   }
 
   // Recomputes which entries of lane l can still change its outcome after a scan.
@@ -675,12 +716,8 @@ class TSimdRun {
       const unsigned bits = (active_ >> (b * W)) & kBlockBits;
       first = Isa::Min(Isa::Blend(bits, none, Isa::Load(start_ + b * W)), first);
     }
-    alignas(64) double lanes[W];
-    Isa::Store(lanes, first);
-    for (int w = W / 2; w > 0; w /= 2) {
-      for (int i = 0; i < w; ++i) lanes[i] = std::min(lanes[i], lanes[i + w]);
-    }
-    depthDue_ = static_cast<std::int64_t>(lanes[0]) + lastStep_;
+    // In registers: reading single lanes back from a vector store stalls the store forwarding.
+    depthDue_ = static_cast<std::int64_t>(Isa::MinAcross(first)) + lastStep_;
   }
 
   // Smoothed escapes are stored in batches: the logarithm and the two divisions of one sample
@@ -742,18 +779,19 @@ class TSimdRun {
     escapeCount_ = 0;
   }
 
-  // Settles the lanes of `lanes`, which ended at `step` and were never scanned since their
-  // refill: the lanes of `cycles` sighted an entry (the lanes near entry k in near[k]) and end
-  // caught in a cycle, the others escaped (squared radii in r2) and are queued for smoothing.
-  // Gives them their next samples: the new starting points in nzr, nzi for the caller to blend
-  // in once the step is complete. False, with nothing done, when the general path must settle
-  // them: a failure (radius not finite), counts without smoothing, or too few samples left in
-  // the strip. dueLost tells whether the lane that reaches MaxDepth first was among them.
-  // Inlined: a call would make the loop save and restore all its vector registers at every
-  // escape.
-  [[gnu::always_inline]] bool QueueEndsInLoop(unsigned lanes, unsigned cycles,
-                                              const unsigned* near, const V* r2,
-                                              std::int64_t step, V* nzr, V* nzi, bool& dueLost) {
+  // Settles the lanes of `lanes`, which ended at `step` (those of late, with kLate, at the step
+  // before) and were never scanned since their refill: the lanes of `cycles` sighted an entry (the
+  // lanes near entry k in near[k]) and end caught in a cycle, the others escaped (squared radii in
+  // r2) and are queued for smoothing. Gives them their next samples: the new starting points in
+  // nzr, nzi for the caller to blend in once the step is complete. False, with nothing done, when
+  // the general path must settle them: a failure (radius not finite), counts without smoothing, or
+  // too few samples left in the strip. dueLost tells whether the lane that reaches MaxDepth first
+  // was among them. Inlined: a call would make the loop save and restore all its vector registers
+  // at every escape.
+  template <bool kLate>
+  [[gnu::always_inline]] bool QueueEndsInLoop(unsigned lanes, unsigned cycles, unsigned late,
+                                              const unsigned* near, const V* r2, std::int64_t step,
+                                              V* nzr, V* nzi, bool& dueLost) {
     const int n = __builtin_popcount(lanes);
     const unsigned escaped = lanes & ~cycles;
     if (escaped != 0 && job_.smoothFactor == 0.0) return false;
@@ -780,8 +818,10 @@ class TSimdRun {
       steps_ += static_cast<std::uint64_t>(count);
       Store(l, -count, k + 1);
     }
-    // The count of a lane is step - start + 1; the new samples start at the next step.
+    // The count of a lane is step - start + 1 (step - start for the late ones, which ended at
+    // the step before); the new samples start at the next step.
     const V next = Isa::Set(static_cast<double>(step + 1));
+    const V lateNext = Isa::Set(static_cast<double>(step));
     // Positions in locals: the vector stores may alias any member, which would be read again.
     int queued = escapeCount_;
     int taken = upPos_;
@@ -791,7 +831,8 @@ class TSimdRun {
       const unsigned escBits = (escaped >> (b * W)) & kBlockBits;
       const V start = Isa::Load(start_ + b * W);
       const V sample = Isa::Load(sample_ + b * W);
-      Isa::CompressStore(escBits, escCount_ + queued, Isa::Sub(next, start));
+      const V end = kLate ? Isa::Blend((late >> (b * W)) & kBlockBits, next, lateNext) : next;
+      Isa::CompressStore(escBits, escCount_ + queued, Isa::Sub(end, start));
       Isa::CompressStore(escBits, escR2_ + queued, r2[b]);
       Isa::CompressStore(escBits, escSample_ + queued, sample);
       nzr[b] = Isa::ExpandLoad(bits, upRe_ + taken);
@@ -884,6 +925,8 @@ class TSimdRun {
   // Whether every sighting ends its sample at the lowest near entry, with no unfilled entries
   // to test: then sightings can be settled in a loop that holds the history in registers.
   const bool cyclesInLoop_;
+  // Whether escapes may be settled a step late in the loop: only smoothed ones settle there.
+  const bool lateEscapes_;
   const std::int32_t slots_;
   const std::int64_t lastStep_;  // steps after its start at which a sample reaches MaxDepth
   std::int32_t newest_;          // ring slot of entry 0; the first push writes slot 0
