@@ -44,7 +44,10 @@
 // blends, without leaving the loop. Only lanes never scanned for cycles since their refill
 // qualify, as only those have their cycle bookkeeping untouched. When every sighting ends its
 // sample (the depth-lowest selection, with no unfilled entries to test), sightings are settled
-// there too in the loops that hold the history in registers.
+// there too in the loops that hold the history in registers. Those loops take steps in pairs:
+// lanes ending at the first step of a pair wait for the second and are settled with its own,
+// so that the branch on whether anything ended, which no predictor can learn, is taken once
+// per pair.
 
 #include <algorithm>
 #include <cfloat>
@@ -263,8 +266,8 @@ class TSimdRun {
         // Not for a history of run-time length: emptying it would take too many stores.
         unsigned refill = 0;
         if ((handle != 0 || step == due) &&
-            !SettleInLoop<(kSlots >= 0), 0, false>(handle, escapes, 0, step, due, r2, r2, wr, wi,
-                                                   wr2, wi2, cr, ci, refill)) {
+            !SettleInLoop<(kSlots >= 0), 0, false>(handle, escapes, 0, nullptr, step, due, r2, r2,
+                                                   wr, wi, wr2, wi2, cr, ci, refill)) {
           break;
         }
         if constexpr (kSlots != 0) newest = Push(wr, wi, slots, newest);
@@ -342,9 +345,12 @@ class TSimdRun {
       std::int64_t due = PassEnd();
       std::int64_t step = step_;
       unsigned handle = 0;
-      // Lanes that escaped at the step before and wait to be settled with this one, their
-      // squared radii, and whether this step begins a pair (see below).
+      // Lanes that ended at the step before and wait to be settled with this one: those of
+      // lateCycles sighted an entry, the others escaped (squared radii in lateR2). lateNear:
+      // their sightings, as near in SettleInLoop. And whether this step begins a pair (below).
       unsigned late = 0;
+      unsigned lateCycles = 0;
+      unsigned lateNear[kSlots] = {};
       V lateR2[B] = {};
       bool pairStart = true;
       for (;;) {
@@ -368,19 +374,25 @@ class TSimdRun {
         handle = exits & active & ~late;  // late lanes stepped on from their escape
         unsigned refill = 0;  // lanes refilled in the loop; their history is emptied below
         // Whether some lane finished is hard to predict, so steps go in pairs with one such
-        // branch: at the first step, lanes that only escaped, with nothing else due, are kept
-        // for the second; their extra step changes nothing, as they start anew after it.
-        if (pairStart && lateEscapes_ && (handle & (~escapes | scanned_)) == 0 && due - step >= 2) {
+        // branch: at the first step, lanes that escaped or (when sightings settle here) sighted
+        // an entry, with nothing else due, are kept for the second; their extra step changes
+        // nothing, as they start anew after it.
+        if (pairStart && lateEscapes_ &&
+            (handle & (scanned_ | (cyclesInLoop_ ? 0u : ~escapes))) == 0 && due - step >= 2) {
           late = handle;
+          lateCycles = handle & ~escapes;
 #pragma GCC unroll 4
           for (int b = 0; b < B; ++b) lateR2[b] = r2[b];
         } else {
+          if (lateCycles != 0) LateSightings<kSlots>(hr, hi, lateCycles, eps2, lateNear);
           if (((handle | late) != 0 || step == due) &&
-              !SettleInLoop<true, kSlots, true>(handle | late, escapes | late, late, step, due, r2,
-                                                lateR2, wr, wi, wr2, wi2, cr, ci, refill, hr, hi)) {
+              !SettleInLoop<true, kSlots, true>(
+                  handle | late, (escapes & ~late) | (late & ~lateCycles), late, lateNear, step,
+                  due, r2, lateR2, wr, wi, wr2, wi2, cr, ci, refill, hr, hi)) {
             break;
           }
           late = 0;
+          lateCycles = 0;
         }
         pairStart = !pairStart;
 #pragma GCC unroll 4
@@ -427,7 +439,7 @@ class TSimdRun {
       }
       step_ = step;
       newest_ = kSlots - 1;
-      SettleStep<kSlots>(handle, wr, wi, r2, kSlots, late, lateR2);
+      SettleStep<kSlots>(handle, wr, wi, r2, kSlots, late, lateR2, lateCycles, lateNear);
     }
   }
 
@@ -438,14 +450,15 @@ class TSimdRun {
   // points (blended into the new points w and their squares, and into c when it is the point)
   // and are returned in refill, for the caller to empty their history; due moves on when the
   // lane due first was among them. Returns false, with nothing done, for every other event: the
-  // loop is left for SettleStep. The lanes of late escaped at the step before (squared radii
-  // in lateR2, not r2); kLate tells whether there can be any.
+  // loop is left for SettleStep. The lanes of late ended at the step before: the escaped ones
+  // with squared radii in lateR2 (not r2), the sighting ones near the entries in lateNear (not
+  // near); kLate tells whether there can be any.
   template <bool kInLoop, int kCycleSlots, bool kLate>
   [[gnu::always_inline]] bool SettleInLoop(unsigned lanes, unsigned escapes, unsigned late,
-                                           std::int64_t step, std::int64_t& due, const V* r2,
-                                           const V* lateR2, V* wr, V* wi, V* wr2, V* wi2, V* cr,
-                                           V* ci, unsigned& refill, const V (*hr)[B] = nullptr,
-                                           const V (*hi)[B] = nullptr) {
+                                           const unsigned* lateNear, std::int64_t step,
+                                           std::int64_t& due, const V* r2, const V* lateR2, V* wr,
+                                           V* wi, V* wr2, V* wi2, V* cr, V* ci, unsigned& refill,
+                                           const V (*hr)[B] = nullptr, const V (*hi)[B] = nullptr) {
     if constexpr (!kInLoop) {
       return false;
     } else {
@@ -467,6 +480,7 @@ class TSimdRun {
               const V dk = Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2));
               near[k] |= Isa::Lt(dk, eps2) << (b * W);
             }
+            if constexpr (kLate) near[k] = (near[k] & ~late) | (lateNear[k] & late);
           }
         } else {
           return false;
@@ -519,17 +533,27 @@ class TSimdRun {
 
   // Completes the current step lane by lane: escapes, failures and sightings in handle, the
   // history push, the end at maximal depth, and new samples for the lanes that finished. The
-  // lanes of late escaped at the step before (squared radii in lateR2) and end there.
+  // lanes of late ended at the step before: those of lateCycles sighted the entries in lateNear,
+  // the others escaped (squared radii in lateR2).
   template <int kSlots>
   void SettleStep(unsigned handle, const V* wr, const V* wi, const V* r2, std::int32_t slots,
-                  unsigned late = 0, const V* lateR2 = nullptr) {
+                  unsigned late = 0, const V* lateR2 = nullptr, unsigned lateCycles = 0,
+                  const unsigned* lateNear = nullptr) {
     unsigned finished = late;
     if (late != 0) {
 #pragma GCC unroll 4
       for (int b = 0; b < B; ++b) Isa::Store(r2_ + b * W, lateR2[b]);
       for (unsigned bits = late; bits != 0; bits &= bits - 1) {
         const int l = __builtin_ctz(bits);
-        SettleEscape(l, static_cast<double>(step_) - start_[l]);
+        const double count = static_cast<double>(step_) - start_[l];
+        if ((lateCycles & Bit(l)) == 0) {
+          SettleEscape(l, count);
+          continue;
+        }
+        int k = 0;
+        while ((lateNear[k] & Bit(l)) == 0) ++k;
+        steps_ += static_cast<std::uint64_t>(count);
+        Store(l, -count, k + 1);
       }
     }
 #pragma GCC unroll 4
@@ -581,6 +605,29 @@ class TSimdRun {
     for (int b = 0; b < B; ++b) events |= Isa::Lt(nearest[b], eps2) << (b * W);
     if (startLive != 0) events |= StartSightings(wr, wi, eps2) & startLive;
     return events;
+  }
+
+  // The sightings of the lanes in `lanes`, which sighted an entry at the step before, from the
+  // history held before this step's push: entry 0 is their point then and entry k + 1 was
+  // their entry k. Their oldest entry then is gone: a lane near no other one sighted it.
+  // near[k]: the lanes near entry k, as SettleInLoop finds them.
+  template <int kSlots>
+  static void LateSightings(const V (*hr)[B], const V (*hi)[B], unsigned lanes, V eps2,
+                            unsigned* near) {
+    unsigned seen = 0;
+#pragma GCC unroll 4
+    for (int k = 0; k + 1 < kSlots; ++k) {
+      unsigned bits = 0;
+#pragma GCC unroll 4
+      for (int b = 0; b < B; ++b) {
+        const V d1 = Isa::Sub(hi[k + 1][b], hi[0][b]);
+        const V d2 = Isa::Sub(hr[k + 1][b], hr[0][b]);
+        bits |= Isa::Lt(Isa::Add(Isa::Mul(d1, d1), Isa::Mul(d2, d2)), eps2) << (b * W);
+      }
+      near[k] = bits & lanes;
+      seen |= near[k];
+    }
+    near[kSlots - 1] = lanes & ~seen;
   }
 
   // Lanes whose new point is near the start value of the unfilled entries.
@@ -814,7 +861,7 @@ class TSimdRun {
       const int l = __builtin_ctz(bits);
       int k = 0;
       while ((near[k] & Bit(l)) == 0) ++k;
-      const double count = static_cast<double>(step + 1) - start_[l];
+      const double count = static_cast<double>(step + 1 - ((late >> l) & 1u)) - start_[l];
       steps_ += static_cast<std::uint64_t>(count);
       Store(l, -count, k + 1);
     }
