@@ -72,7 +72,7 @@ class TSimdRun {
       : job_(job),
         cycles_(job.cycles),
         cyclesInLoop_(job.cycles.selection == DepthLowest && !job.cycles.startReachable),
-        lateEscapes_(job.smoothFactor != 0.0),
+        pairedSteps_(job.smoothFactor != 0.0),
         slots_(job.historySlots),
         lastStep_(static_cast<std::int64_t>(job.maxDepth) - 2),
         newest_(job.historySlots > 0 ? job.historySlots - 1 : 0),
@@ -371,13 +371,13 @@ class TSimdRun {
           exits |= Isa::Lt(nearest, eps2) << (b * W);
         }
         if (startLive != 0) exits |= StartSightings(wr, wi, eps2) & startLive;
-        handle = exits & active & ~late;  // late lanes stepped on from their escape
+        handle = exits & active & ~late;  // late lanes took a step past their end
         unsigned refill = 0;  // lanes refilled in the loop; their history is emptied below
         // Whether some lane finished is hard to predict, so steps go in pairs with one such
         // branch: at the first step, lanes that escaped or (when sightings settle here) sighted
         // an entry, with nothing else due, are kept for the second; their extra step changes
         // nothing, as they start anew after it.
-        if (pairStart && lateEscapes_ &&
+        if (pairStart && pairedSteps_ &&
             (handle & (scanned_ | (cyclesInLoop_ ? 0u : ~escapes))) == 0 && due - step >= 2) {
           late = handle;
           lateCycles = handle & ~escapes;
@@ -540,20 +540,17 @@ class TSimdRun {
                   unsigned late = 0, const V* lateR2 = nullptr, unsigned lateCycles = 0,
                   const unsigned* lateNear = nullptr) {
     unsigned finished = late;
-    if (late != 0) {
+    if (late != 0) {  // first: r2_ holds their radii until this step's are stored below
 #pragma GCC unroll 4
       for (int b = 0; b < B; ++b) Isa::Store(r2_ + b * W, lateR2[b]);
       for (unsigned bits = late; bits != 0; bits &= bits - 1) {
         const int l = __builtin_ctz(bits);
         const double count = static_cast<double>(step_) - start_[l];
-        if ((lateCycles & Bit(l)) == 0) {
+        if ((lateCycles & Bit(l)) != 0) {
+          SettleSighting(l, count, lateNear);
+        } else {
           SettleEscape(l, count);
-          continue;
         }
-        int k = 0;
-        while ((lateNear[k] & Bit(l)) == 0) ++k;
-        steps_ += static_cast<std::uint64_t>(count);
-        Store(l, -count, k + 1);
       }
     }
 #pragma GCC unroll 4
@@ -720,6 +717,15 @@ class TSimdRun {
     }
   }
 
+  // Lane l sighted an entry after count steps and ends caught in a cycle: its period is one
+  // more than the lowest k whose near[k] holds it.
+  [[gnu::always_inline]] void SettleSighting(int l, double count, const unsigned* near) {
+    int k = 0;
+    while ((near[k] & Bit(l)) == 0) ++k;
+    steps_ += static_cast<std::uint64_t>(count);
+    Store(l, -count, k + 1);
+  }
+
   // Recomputes which entries of lane l can still change its outcome after a scan.
   void UpdateLive(int l, const TCycleLane& lane) {
     const bool always = cycles_.selection == DepthLowest;
@@ -859,11 +865,7 @@ class TSimdRun {
     // Rarer than escapes, so stored one by one, before the lanes' samples change.
     for (unsigned bits = cycles; bits != 0; bits &= bits - 1) {
       const int l = __builtin_ctz(bits);
-      int k = 0;
-      while ((near[k] & Bit(l)) == 0) ++k;
-      const double count = static_cast<double>(step + 1 - ((late >> l) & 1u)) - start_[l];
-      steps_ += static_cast<std::uint64_t>(count);
-      Store(l, -count, k + 1);
+      SettleSighting(l, static_cast<double>(step + 1 - ((late >> l) & 1u)) - start_[l], near);
     }
     // The count of a lane is step - start + 1 (step - start for the late ones, which ended at
     // the step before); the new samples start at the next step.
@@ -972,8 +974,9 @@ class TSimdRun {
   // Whether every sighting ends its sample at the lowest near entry, with no unfilled entries
   // to test: then sightings can be settled in a loop that holds the history in registers.
   const bool cyclesInLoop_;
-  // Whether escapes may be settled a step late in the loop: only smoothed ones settle there.
-  const bool lateEscapes_;
+  // Whether the register loop takes steps in pairs: only where escapes settle in the loop,
+  // which needs smoothing (without it, every escape leaves the loop).
+  const bool pairedSteps_;
   const std::int32_t slots_;
   const std::int64_t lastStep_;  // steps after its start at which a sample reaches MaxDepth
   std::int32_t newest_;          // ring slot of entry 0; the first push writes slot 0
